@@ -1,0 +1,176 @@
+#include "common/files.h"
+
+#include "common/text.h"
+
+#include <atomic>
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <fcntl.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::function<bool(WriteStep)>& WriteStepHook() {
+    static std::function<bool(WriteStep)> hook;
+    return hook;
+}
+
+bool StepAllowed(WriteStep step) {
+    return !WriteStepHook() || WriteStepHook()(step);
+}
+
+#ifdef _WIN32
+int OpenForWriting(const fs::path& path) {
+    return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
+}
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const int chunk = static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 30));
+        const int written = _write(fd, bytes.data(), chunk);
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+bool SyncFile(int fd) { return _commit(fd) == 0; }
+int CloseFile(int fd) { return _close(fd); }
+void SyncFolder(const fs::path&) {}
+int ProcessId() { return _getpid(); }
+#else
+int OpenForWriting(const fs::path& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const auto written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+bool SyncFile(int fd) { return ::fsync(fd) == 0; }
+int CloseFile(int fd) { return ::close(fd); }
+// Makes the rename itself durable.
+void SyncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+int ProcessId() { return static_cast<int>(::getpid()); }
+#endif
+
+std::error_code LastError() {
+    return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
+
+} // namespace
+
+fs::path PathFromUtf8(std::string_view name) {
+    return fs::path(std::u8string(name.begin(), name.end()));
+}
+
+std::string PathToUtf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::optional<fs::path> FindFileIgnoringCase(const fs::path& folder, std::string_view name) {
+    std::error_code error;
+    const fs::path exact = folder / PathFromUtf8(name);
+    if (fs::exists(exact, error))
+        return exact;
+    const std::string wanted = ToUpper(name);
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (ToUpper(PathToUtf8(it->path().filename())) == wanted)
+            return it->path();
+    }
+    return std::nullopt;
+}
+
+fs::path ResolveFileName(std::string_view name, const fs::path& folder) {
+    if (auto existing = FindFileIgnoringCase(folder, name))
+        return *existing;
+    return folder / PathFromUtf8(name);
+}
+
+bool ReadWholeFile(const fs::path& path, std::string& bytes, std::error_code& error) {
+    bytes.clear();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = std::make_error_code(std::errc::no_such_file_or_directory);
+        if (fs::exists(path))
+            error = std::make_error_code(std::errc::permission_denied);
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        bytes.clear();
+        error = std::make_error_code(std::errc::io_error);
+        return false;
+    }
+    error.clear();
+    return true;
+}
+
+bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::error_code& error) {
+    static std::atomic<unsigned> counter{0};
+    const fs::path folder = path.parent_path();
+    const fs::path temporary =
+        folder / ("." + path.filename().string() + ".tmp-" + std::to_string(ProcessId()) + "-" +
+                  std::to_string(counter++));
+    errno = 0;
+    const int fd = OpenForWriting(temporary);
+    if (fd < 0) {
+        error = LastError();
+        return false;
+    }
+    const auto fail = [&](std::error_code cause) {
+        CloseFile(fd);
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        error = cause;
+        return false;
+    };
+    if (!StepAllowed(WriteStep::TemporaryCreated))
+        return fail(std::make_error_code(std::errc::io_error));
+    if (!WriteAll(fd, bytes) || !StepAllowed(WriteStep::DataWritten))
+        return fail(LastError());
+    if (!SyncFile(fd) || !StepAllowed(WriteStep::DataSynced))
+        return fail(LastError());
+    if (CloseFile(fd) != 0) {
+        error = LastError();
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    fs::rename(temporary, path, error);
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    SyncFolder(folder);
+    StepAllowed(WriteStep::Renamed); // the new content is in place; the hook only observes
+    error.clear();
+    return true;
+}
+
+void SetWriteStepHookForTesting(std::function<bool(WriteStep)> hook) {
+    WriteStepHook() = std::move(hook);
+}

@@ -1,0 +1,76 @@
+#include "store/tables.h"
+
+#include "common/text.h"
+#include "store/schema.h"
+#include "store/xdb.h"
+#include "ui/dialog_support.h"
+
+int applicationTable = 0;
+int applicationIndex = 0;
+int userTable = 0;
+
+const std::vector<TableDefinition>& KnownTables() {
+    static const std::vector<TableDefinition> tables = {
+        {ApplicationTableFile,
+         {{"APPNAME", ApplicationNameWidth},
+          {"REGCODE", RegistrationCodeWidth},
+          {"VEMAIL", VendorEmailWidth},
+          {"REQUEST", RequestWidth}},
+         ApplicationIndexFile,
+         "APPNAME"},
+        {UserTableFile,
+         {{"FNAME", UserNameWidth},
+          {"LNAME", UserNameWidth},
+          {"MYEMAIL", UserEmailWidth},
+          {"PIN", PinWidth},
+          {"NEWPIN", PinWidth},
+          {"SERVER", ServerWidth},
+          {"PASSWORD", PasswordWidth},
+          {"LOGINNAME", LoginNameWidth},
+          {"LOGINPSWD", PasswordWidth}},
+         "",
+         ""},
+    };
+    return tables;
+}
+
+std::string OpenErrorText(int errorCode, const std::string& what) {
+    return "Error: " + SignedNumber(errorCode) + " opening " + what + ".";
+}
+
+namespace {
+
+// Shows the open error, if any, and clears it. Returns whether the open went well.
+bool ReportOpenError(const std::string& what, const std::string& caption) {
+    const int error = XDBERROR();
+    if (error == 0)
+        return true;
+    ui::Ui().ShowMessage(OpenErrorText(error, what), caption,
+                         ui::MbTaskModal | ui::MbIconExclamation);
+    XDBRESETERROR();
+    return false;
+}
+
+} // namespace
+
+void OpenApplicationTable() {
+    XDBRESETERROR();
+    applicationTable = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
+    if (!ReportOpenError("database", "Ombrelay Application Database"))
+        return;
+    applicationIndex = XDBOPENINDEX(ApplicationIndexFile, applicationTable);
+    if (!ReportOpenError("index", "Application Name Index"))
+        return;
+    XDBREINDEX(applicationTable, applicationIndex, 0);
+}
+
+void OpenUserTable() {
+    XDBRESETERROR();
+    userTable = XDBOPENEX(UserTableFile, 2, 1, TableKey);
+    ReportOpenError("database", "Ombrelay User Database");
+}
+
+bool FitsField(const std::string& value, int width) {
+    const bool endsInBlank = !value.empty() && value.back() == ' ';
+    return static_cast<long long>(value.size()) + (endsInBlank ? 1 : 0) <= width;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The program's two tables and the discipline around them: every operation opens the table
+// it needs at its start and closes it (XDBCLOSE) on every way out.
+
+#include <string>
+
+// Program-wide handles; each open replaces the previous value.
+extern int applicationTable;
+extern int applicationIndex;
+extern int userTable;
+
+inline constexpr const char* ApplicationTableFile = "Application.dbf";
+inline constexpr const char* ApplicationIndexFile = "Application.idx";
+inline constexpr const char* UserTableFile = "User.dbf";
+inline constexpr const char* TableKey = "Hq4WnT7cKz2RbX9mLp5VdJ8sGf3YtE6aNw1ZkQ";
+
+// Field widths in bytes of UTF-8 text. A value that ends in a blank needs one byte more.
+inline constexpr int ApplicationNameWidth = 254;
+inline constexpr int RegistrationCodeWidth = 254;
+inline constexpr int VendorEmailWidth = 254;
+inline constexpr int RequestWidth = 3;
+inline constexpr int UserNameWidth = 100;     // FNAME, LNAME
+inline constexpr int UserEmailWidth = 254;    // MYEMAIL
+inline constexpr int PinWidth = 32;           // PIN, NEWPIN
+inline constexpr int ServerWidth = 254;       // SERVER
+inline constexpr int PasswordWidth = 100;     // PASSWORD, LOGINPSWD
+inline constexpr int LoginNameWidth = 100;    // LOGINNAME
+
+// Opens "Application.dbf" and "Application.idx" and rebuilds the index. An open error is
+// shown to the user; the caller goes on with the handles it got.
+void OpenApplicationTable();
+// Opens "User.dbf". An open error is shown to the user.
+void OpenUserTable();
+
+// The open-error text: "Error: " + the code (" 3", "-1") + " opening database." or
+// " opening index.".
+std::string OpenErrorText(int errorCode, const std::string& what);
+
+// Whether `value` can be stored in a field of `width` bytes without losing anything: its
+// UTF-8 bytes fit, plus one byte when it ends in a blank (the store marks the end of such a
+// value so that the blanks survive).
+bool FitsField(const std::string& value, int width);

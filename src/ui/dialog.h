@@ -1,0 +1,97 @@
+#pragma once
+// Dialogs are data: a table of controls in dialog units, as a Windows dialog template holds
+// them. A backend turns the table into windows; operations reach the controls by id.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+struct Rgb {
+    std::uint8_t red = 0, green = 0, blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb LightBlue{134, 185, 240}; // the background of every dialog
+inline constexpr Rgb White{255, 255, 255};
+inline constexpr Rgb Blue{0, 0, 255};
+inline constexpr Rgb Red{255, 0, 0};
+inline constexpr Rgb Black{0, 0, 0};
+
+// Faces are named as the layouts give them; the backend maps "MS Sans Serif" to its
+// sans-serif face and "Courier" to its fixed-pitch face.
+inline constexpr const char* SansSerif = "MS Sans Serif";
+inline constexpr const char* FixedPitch = "Courier";
+
+struct Font {
+    std::string face = SansSerif;
+    int points = 8;
+    int weight = 400; // 400 normal, 700 bold
+    bool underline = false;
+    friend bool operator==(const Font&, const Font&) = default;
+};
+
+enum class ControlKind {
+    Edit,        // single or multi-line text box
+    PushButton,
+    Label,       // static text
+    GroupBox,    // a captioned frame; stays behind the controls it frames
+    RadioButton, // automatic option button
+    CheckBox,
+    Picture,     // bitmap resource `resource`, with the styles' edges
+    StatusBar,   // text along the bottom edge of the window
+    EtchedFrame, // an etched rectangle, no text
+};
+
+// Control styles, combinable.
+enum ControlStyle : unsigned {
+    NoStyle = 0,
+    TabStop = 1u << 0,
+    GroupStart = 1u << 1,   // starts a group of option buttons
+    Multiline = 1u << 2,
+    ReadOnly = 1u << 3,
+    Password = 1u << 4,     // characters hidden
+    Uppercase = 1u << 5,    // typed letters become capitals
+    VerticalScroll = 1u << 6,
+    AutoHScroll = 1u << 7,
+    Disabled = 1u << 8,     // cannot take the focus or input
+    Border = 1u << 9,
+    ClientEdge = 1u << 10,  // sunken
+    StaticEdge = 1u << 11,
+    ModalFrame = 1u << 12,  // raised double border
+    Centered = 1u << 13,    // centred text
+    Notify = 1u << 14,      // a label that reports clicks
+    Link = 1u << 15,        // a label that behaves as a hyperlink: hand cursor over it
+    Hidden = 1u << 16,
+};
+
+struct Control {
+    int id = 0;
+    ControlKind kind = ControlKind::Label;
+    std::string caption; // '&' marks the mnemonic, "&&" a literal ampersand
+    int x = 0, y = 0, width = 0, height = 0; // dialog units
+    unsigned style = NoStyle;
+    std::optional<Rgb> textColor;  // default text colour when empty
+    std::optional<Rgb> background; // transparent on the dialog when empty
+    int font = -1;                 // index into Dialog::fonts; -1: the dialog font
+    int resource = 0;              // Picture: bitmap resource number
+};
+
+struct Dialog {
+    std::string title; // operations find the dialog by this exact title
+    int x = 0, y = 0, width = 0, height = 0; // dialog units; dialogs open centred
+    Font font;                 // the dialog font, which the dialog units are measured in
+    std::vector<Font> fonts;   // further fonts, made when the dialog is built
+    std::vector<Control> controls; // creation order, which is also the tab order
+    Rgb background = LightBlue;
+    bool closeBox = true; // a title-bar close box (and system menu)
+    int icon = 126;       // icon resource
+};
+
+// Resource numbers.
+inline constexpr int ProgramIcon = 126;
+inline constexpr int ProgramPicture = 127;
+
+} // namespace ui

@@ -1,0 +1,267 @@
+#include "support/headless_platform.h"
+
+#include "common/text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using ui::DialogEvent;
+using ui::DialogEventKind;
+using ui::WindowHandle;
+
+HeadlessPlatform::HeadlessPlatform() {
+    ui::SetUi(this);
+}
+
+HeadlessPlatform::~HeadlessPlatform() {
+    ui::SetUi(nullptr);
+}
+
+WindowHandle HeadlessPlatform::Create(const ui::Dialog& dialog, WindowHandle owner,
+                                      ui::DialogCallback callback) {
+    auto window = std::make_unique<Window>();
+    window->dialog = dialog;
+    window->owner = owner;
+    window->callback = std::move(callback);
+    for (const auto& control : dialog.controls) {
+        ControlState state;
+        state.spec = control;
+        const bool holdsCaption = control.kind != ui::ControlKind::Edit;
+        state.text = holdsCaption ? control.caption : std::string();
+        state.enabled = (control.style & ui::Disabled) == 0;
+        window->controls[control.id] = state;
+    }
+    const WindowHandle handle = next_++;
+    windows_[handle] = std::move(window);
+    stack_.push_back(handle);
+    return handle;
+}
+
+WindowHandle HeadlessPlatform::OpenWindow(const ui::Dialog& dialog, ui::DialogCallback callback) {
+    return Create(dialog, 0, std::move(callback));
+}
+
+void HeadlessPlatform::CloseWindow(WindowHandle window) {
+    auto it = windows_.find(window);
+    if (it == windows_.end())
+        return;
+    it->second->open = false;
+    stack_.erase(std::remove(stack_.begin(), stack_.end(), window), stack_.end());
+}
+
+HeadlessPlatform::Window& HeadlessPlatform::WindowOf(WindowHandle window) {
+    auto it = windows_.find(window);
+    if (it == windows_.end())
+        throw std::out_of_range("no such window");
+    return *it->second;
+}
+
+HeadlessPlatform::ControlState& HeadlessPlatform::ControlOf(WindowHandle window, int control) {
+    auto* state = Find(window, control);
+    if (state == nullptr)
+        throw std::out_of_range("no control " + std::to_string(control));
+    return *state;
+}
+
+HeadlessPlatform::ControlState* HeadlessPlatform::Find(WindowHandle window, int control) {
+    auto it = windows_.find(window);
+    if (it == windows_.end() || !it->second->open)
+        return nullptr;
+    auto found = it->second->controls.find(control);
+    return found == it->second->controls.end() ? nullptr : &found->second;
+}
+
+void HeadlessPlatform::Send(WindowHandle window, const DialogEvent& event) {
+    auto it = windows_.find(window);
+    if (it == windows_.end() || !it->second->open || !it->second->callback)
+        return;
+    auto callback = it->second->callback; // the callback may close the window
+    callback(window, event);
+}
+
+void HeadlessPlatform::Click(WindowHandle window, int control) {
+    auto* state = Find(window, control);
+    if (state == nullptr || !state->enabled)
+        return;
+    switch (state->spec.kind) {
+    case ui::ControlKind::PushButton:
+        break;
+    case ui::ControlKind::CheckBox:
+        state->checked = !state->checked;
+        break;
+    case ui::ControlKind::RadioButton: {
+        // An automatic option button clears the others of its group.
+        auto& controls = WindowOf(window).dialog.controls;
+        auto self = std::find_if(controls.begin(), controls.end(),
+                                 [&](const ui::Control& c) { return c.id == control; });
+        auto first = self;
+        while (first != controls.begin() && !(first->style & ui::GroupStart) &&
+               std::prev(first)->kind == ui::ControlKind::RadioButton)
+            --first;
+        for (auto it = first; it != controls.end() && it->kind == ui::ControlKind::RadioButton;
+             ++it) {
+            if (it != first && (it->style & ui::GroupStart))
+                break;
+            ControlOf(window, it->id).checked = false;
+        }
+        state->checked = true;
+        break;
+    }
+    case ui::ControlKind::Label:
+        if (!(state->spec.style & ui::Notify))
+            return;
+        break;
+    default:
+        return;
+    }
+    state = Find(window, control);
+    if (state != nullptr && state->spec.kind != ui::ControlKind::Label)
+        SetFocus(window, control);
+    Send(window, {DialogEventKind::Command, control, ui::Clicked});
+}
+
+void HeadlessPlatform::PressMnemonic(WindowHandle window, int control) {
+    auto* state = Find(window, control);
+    if (state == nullptr || !state->enabled)
+        return;
+    SetFocus(window, control);
+    Send(window, {DialogEventKind::Command, control, ui::Accelerator});
+}
+
+void HeadlessPlatform::Type(WindowHandle window, int control, const std::string& text) {
+    auto* state = Find(window, control);
+    if (state == nullptr || !state->enabled || state->spec.kind != ui::ControlKind::Edit ||
+        (state->spec.style & ui::ReadOnly))
+        return;
+    state->text = (state->spec.style & ui::Uppercase) ? ToUpper(text) : text;
+    WindowOf(window).focus = control;
+}
+
+void HeadlessPlatform::ClickClose(WindowHandle window) {
+    auto it = windows_.find(window);
+    if (it == windows_.end() || !it->second->dialog.closeBox)
+        return;
+    Send(window, {DialogEventKind::Close, 0, 0});
+}
+
+void HeadlessPlatform::Deactivate(WindowHandle window) {
+    Send(window, {DialogEventKind::Deactivate, 0, 0});
+    WindowOf(window).focus = 0; // the focus went to another window
+}
+
+void HeadlessPlatform::Activate(WindowHandle window) {
+    Send(window, {DialogEventKind::Activate, 0, 0});
+}
+
+WindowHandle HeadlessPlatform::TopWindow() const {
+    return stack_.empty() ? 0 : stack_.back();
+}
+
+const HeadlessPlatform::MessageRecord& HeadlessPlatform::LastMessage() const {
+    if (messages.empty()) {
+        ADD_FAILURE() << "no message box was shown";
+        static const MessageRecord none;
+        return none;
+    }
+    return messages.back();
+}
+
+int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle owner,
+                                ui::DialogCallback callback) {
+    dialogsRun.push_back(dialog.title);
+    const WindowHandle handle = Create(dialog, owner, std::move(callback));
+    Window& window = WindowOf(handle);
+    const bool ownerWasEnabled = owner != 0 && windows_.count(owner) && WindowOf(owner).enabled;
+    if (owner != 0 && windows_.count(owner))
+        WindowOf(owner).enabled = false;
+    Send(handle, {DialogEventKind::Init, 0, 0});
+    while (!window.ended) {
+        if (actions.empty()) {
+            ranOutOfActions = true;
+            ClickClose(handle);
+            if (!window.ended)
+                EndDialog(handle, 0);
+            break;
+        }
+        Action action = std::move(actions.front());
+        actions.pop_front();
+        action(handle);
+    }
+    CloseWindow(handle);
+    if (ownerWasEnabled)
+        WindowOf(owner).enabled = true;
+    return window.result;
+}
+
+void HeadlessPlatform::EndDialog(WindowHandle dialog, int result) {
+    auto it = windows_.find(dialog);
+    if (it == windows_.end() || !it->second->open)
+        return;
+    it->second->ended = true;
+    it->second->result = result;
+}
+
+WindowHandle HeadlessPlatform::FindWindowByTitle(const std::string& title) {
+    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+        if (WindowOf(*it).dialog.title == title)
+            return *it;
+    }
+    return 0;
+}
+
+std::string HeadlessPlatform::ControlText(WindowHandle dialog, int control) {
+    auto* state = Find(dialog, control);
+    return state ? state->text : std::string();
+}
+
+void HeadlessPlatform::SetControlText(WindowHandle dialog, int control, const std::string& text) {
+    if (auto* state = Find(dialog, control))
+        state->text = text;
+}
+
+bool HeadlessPlatform::IsChecked(WindowHandle dialog, int control) {
+    auto* state = Find(dialog, control);
+    return state && state->checked;
+}
+
+void HeadlessPlatform::SetChecked(WindowHandle dialog, int control, bool checked) {
+    if (auto* state = Find(dialog, control))
+        state->checked = checked;
+}
+
+int HeadlessPlatform::FocusedControl(WindowHandle dialog) {
+    auto it = windows_.find(dialog);
+    return it == windows_.end() || !it->second->open ? 0 : it->second->focus;
+}
+
+void HeadlessPlatform::SetFocus(WindowHandle dialog, int control) {
+    auto* state = Find(dialog, control);
+    if (state != nullptr && state->enabled)
+        WindowOf(dialog).focus = control;
+}
+
+void HeadlessPlatform::EnableControl(WindowHandle dialog, int control, bool enabled) {
+    if (auto* state = Find(dialog, control))
+        state->enabled = enabled;
+}
+
+int HeadlessPlatform::ShowMessage(const std::string& text, const std::string& caption,
+                                  unsigned style) {
+    messages.push_back({text, caption, style});
+    if (onMessage)
+        onMessage(messages.back());
+    if ((style & 0xF) != ui::MbYesNo)
+        return ui::IdOk;
+    if (!answers.empty()) {
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    return (style & ui::MbDefaultButton2) ? ui::IdNo : ui::IdYes;
+}
+
+int HeadlessPlatform::ShellOpen(const std::string& target, ui::ShowState show) {
+    shellOpens.push_back({target, show});
+    return shellResult;
+}
