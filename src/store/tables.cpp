@@ -74,3 +74,33 @@ bool FitsField(const std::string& value, int width) {
     const bool endsInBlank = !value.empty() && value.back() == ' ';
     return static_cast<long long>(value.size()) + (endsInBlank ? 1 : 0) <= width;
 }
+
+std::string FieldTooLongText(const std::string& field, int width) {
+    return "The " + field + " is too long to be stored: it can hold at most " +
+           std::to_string(width) +
+           " characters (fewer accented or non-Latin ones). Please shorten it.";
+}
+
+std::string WriteFailureReason(int errorCode) {
+    switch (errorCode) {
+    case XdbLocked:
+        return "The tables are in use by another running copy of Ombrelay; close it and try "
+               "again.";
+    case XdbWriteFailed:
+    case XdbCannotCreate:
+        return "The table file could not be written (the folder may be read-only or the disk "
+               "full).";
+    case XdbCannotRead:
+    case XdbDamaged:
+    case XdbBadHandle:
+        return "The table could not be opened.";
+    case XdbValueTooLong:
+        return "A value is too long for its field.";
+    case XdbBadValue:
+        return "A value holds characters that cannot be stored.";
+    case XdbNoSuchRecord:
+        return "The record is no longer in the table.";
+    default:
+        return "The table reported error" + SignedNumber(errorCode) + ".";
+    }
+}

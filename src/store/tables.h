@@ -40,3 +40,12 @@ std::string OpenErrorText(int errorCode, const std::string& what);
 // UTF-8 bytes fit, plus one byte when it ends in a blank (the store marks the end of such a
 // value so that the blanks survive).
 bool FitsField(const std::string& value, int width);
+
+// The message for a value that does not fit its field, naming the field and its limit:
+// "The <field> is too long to be stored: it can hold at most <width> characters (fewer
+// accented or non-Latin ones). Please shorten it."
+std::string FieldTooLongText(const std::string& field, int width);
+
+// Why a write failed, in the user's words, from the library's error code; the operation
+// puts it after its own sentence ("The application was not saved. " + reason).
+std::string WriteFailureReason(int errorCode);
