@@ -1,0 +1,194 @@
+#include "store/dbf_file.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+constexpr std::size_t HeaderSize = 32;
+constexpr std::size_t DescriptorSize = 32;
+constexpr char HeaderEnd = 0x0D;
+constexpr char FileEnd = 0x1A;
+
+unsigned Byte(std::string_view bytes, std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]);
+}
+
+std::uint32_t Read16(std::string_view bytes, std::size_t at) {
+    return Byte(bytes, at) | Byte(bytes, at + 1) << 8;
+}
+
+std::uint32_t Read32(std::string_view bytes, std::size_t at) {
+    return Byte(bytes, at) | Byte(bytes, at + 1) << 8 | Byte(bytes, at + 2) << 16 |
+           static_cast<std::uint32_t>(Byte(bytes, at + 3)) << 24;
+}
+
+void Put16(std::string& out, std::size_t at, std::uint32_t value) {
+    out[at] = static_cast<char>(value & 0xFF);
+    out[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+}
+
+void Put32(std::string& out, std::size_t at, std::uint32_t value) {
+    Put16(out, at, value & 0xFFFF);
+    Put16(out, at + 2, value >> 16);
+}
+
+// Length of the valid UTF-8 sequence at text[i], or 0 when there is none.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
+    const unsigned lead = Byte(text, i);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned min = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        min = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size())
+        return 0;
+    unsigned code = lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        const unsigned next = Byte(text, i + k);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        code = code << 6 | (next & 0x3F);
+    }
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+} // namespace
+
+bool IsStorableValue(std::string_view value) {
+    for (std::size_t i = 0; i < value.size();) {
+        if (value[i] == '\0')
+            return false;
+        const std::size_t length = Utf8SequenceLength(value, i);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string EncodeFieldValue(std::string_view value, int width) {
+    std::string field(value);
+    if (!field.empty() && field.back() == ' ')
+        field.push_back('\0');
+    if (field.size() < static_cast<std::size_t>(width))
+        field.append(static_cast<std::size_t>(width) - field.size(), ' ');
+    field.resize(static_cast<std::size_t>(width)); // callers check the fit; never overflow
+    return field;
+}
+
+std::string DecodeFieldValue(std::string_view bytes) {
+    const auto nul = bytes.find('\0');
+    if (nul != std::string_view::npos)
+        return std::string(bytes.substr(0, nul));
+    const auto last = bytes.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string() : std::string(bytes.substr(0, last + 1));
+}
+
+XdbError ParseDbf(std::string_view bytes, DbfTable& table) {
+    table = DbfTable{};
+    if (bytes.size() < HeaderSize + 1)
+        return XdbDamaged;
+    const std::uint64_t recordCount = Read32(bytes, 4);
+    const std::size_t headerLength = Read16(bytes, 8);
+    const std::size_t recordLength = Read16(bytes, 10);
+    if (headerLength < HeaderSize + DescriptorSize + 1 || headerLength > bytes.size())
+        return XdbDamaged;
+
+    DbfTable parsed;
+    std::size_t widths = 0;
+    for (std::size_t at = HeaderSize; at + DescriptorSize <= headerLength && bytes[at] != HeaderEnd;
+         at += DescriptorSize) {
+        DbfField field;
+        const std::string_view name = bytes.substr(at, 11);
+        field.name = std::string(name.substr(0, name.find('\0')));
+        field.type = bytes[at + 11];
+        field.width = static_cast<int>(Byte(bytes, at + 16));
+        field.decimals = static_cast<int>(Byte(bytes, at + 17));
+        widths += static_cast<std::size_t>(field.width);
+        parsed.fields.push_back(std::move(field));
+    }
+    if (parsed.fields.empty() || recordLength != 1 + widths)
+        return XdbDamaged;
+    // Every record the header counts must be there; the end marker may be missing.
+    if (recordCount * recordLength > bytes.size() - headerLength)
+        return XdbDamaged;
+
+    parsed.records.resize(static_cast<std::size_t>(recordCount));
+    std::size_t at = headerLength;
+    for (auto& record : parsed.records) {
+        const char flag = bytes[at];
+        if (flag != ' ' && flag != '*')
+            return XdbDamaged;
+        record.deleted = flag == '*';
+        record.values.reserve(parsed.fields.size());
+        std::size_t offset = at + 1;
+        for (const auto& field : parsed.fields) {
+            const auto width = static_cast<std::size_t>(field.width);
+            record.values.push_back(DecodeFieldValue(bytes.substr(offset, width)));
+            offset += width;
+        }
+        at += recordLength;
+    }
+    table = std::move(parsed);
+    return XdbOk;
+}
+
+std::string SerializeDbf(const DbfTable& table, const LocalDateTime& lastUpdate) {
+    std::size_t recordLength = 1;
+    for (const auto& field : table.fields)
+        recordLength += static_cast<std::size_t>(field.width);
+    const std::size_t headerLength = HeaderSize + DescriptorSize * table.fields.size() + 1;
+
+    std::string out(headerLength, '\0');
+    out.reserve(headerLength + recordLength * table.records.size() + 1);
+    out[0] = 0x03;
+    out[1] = static_cast<char>(std::clamp(lastUpdate.year - 1900, 0, 255));
+    out[2] = static_cast<char>(std::clamp(lastUpdate.month, 1, 12));
+    out[3] = static_cast<char>(std::clamp(lastUpdate.day, 1, 31));
+    Put32(out, 4, static_cast<std::uint32_t>(table.records.size()));
+    Put16(out, 8, static_cast<std::uint32_t>(headerLength));
+    Put16(out, 10, static_cast<std::uint32_t>(recordLength));
+    // Byte 29, the language driver, stays 0: the text is UTF-8.
+    std::size_t at = HeaderSize;
+    for (const auto& field : table.fields) {
+        std::copy_n(field.name.begin(), std::min<std::size_t>(field.name.size(), 10),
+                    out.begin() + static_cast<std::ptrdiff_t>(at));
+        out[at + 11] = field.type;
+        out[at + 16] = static_cast<char>(field.width);
+        out[at + 17] = static_cast<char>(field.decimals);
+        at += DescriptorSize;
+    }
+    out[at] = HeaderEnd;
+
+    for (const auto& record : table.records) {
+        out.push_back(record.deleted ? '*' : ' ');
+        for (std::size_t i = 0; i < table.fields.size(); ++i) {
+            const std::string_view value =
+                i < record.values.size() ? std::string_view(record.values[i]) : "";
+            out += EncodeFieldValue(value, table.fields[i].width);
+        }
+    }
+    out.push_back(FileEnd);
+    return out;
+}
+
+DbfTable EmptyTable(const TableDefinition& definition) {
+    DbfTable table;
+    for (const auto& field : definition.fields)
+        table.fields.push_back({field.name, 'C', field.width, 0});
+    return table;
+}

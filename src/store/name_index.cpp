@@ -1,0 +1,217 @@
+// The name index file ("Application.idx").
+//
+// The index is derived data: the table is always the truth. The file records which state of
+// the table it was built from, and the library rebuilds it whenever it is missing, damaged
+// or does not match the table. Layout (integers little-endian):
+//
+//   offset  size  content
+//   0       8     magic "OMBRIDX" followed by 0x1A
+//   8       2     format version, 1
+//   10      2     minimum key width in characters, 25
+//   12      2     length E of the key expression
+//   14      E     key expression, e.g. "UPPER(APPNAME)"
+//   14+E    4     record count of the table it was built from
+//   18+E    4     CRC-32 of that table file's bytes
+//   22+E    4     number N of entries (one per record, deleted records included)
+//   26+E    ...   N entries, in key order: 2 key length K, K key bytes, 4 record number
+//   end-4   4     CRC-32 of every byte before it
+//
+// A key is the field value upper-cased (Unicode rules) and padded with blanks to at least 25
+// characters. Entries are ordered by key bytes, then by record number.
+
+#include "store/name_index.h"
+
+#include "common/text.h"
+#include "store/crc32.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view Magic("OMBRIDX\x1A", 8);
+constexpr std::uint32_t Version = 1;
+constexpr std::size_t MaxExpression = 64;
+constexpr std::size_t MaxKeyBytes = 4096; // keys come from fields of at most 255 bytes
+
+void Append16(std::string& out, std::uint32_t value) {
+    out.push_back(static_cast<char>(value & 0xFF));
+    out.push_back(static_cast<char>((value >> 8) & 0xFF));
+}
+
+void Append32(std::string& out, std::uint32_t value) {
+    Append16(out, value & 0xFFFF);
+    Append16(out, value >> 16);
+}
+
+// Reads little-endian numbers from the front of a byte range, failing once it runs out.
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+
+    bool Take(std::size_t count, std::string_view& out) {
+        if (count > bytes_.size() - at_)
+            return false;
+        out = bytes_.substr(at_, count);
+        at_ += count;
+        return true;
+    }
+    bool Number(std::size_t size, std::uint32_t& value) {
+        std::string_view raw;
+        if (!Take(size, raw))
+            return false;
+        value = 0;
+        for (std::size_t i = size; i-- > 0;)
+            value = value << 8 | static_cast<unsigned char>(raw[i]);
+        return true;
+    }
+    std::size_t Left() const { return bytes_.size() - at_; }
+
+private:
+    std::string_view bytes_;
+    std::size_t at_ = 0;
+};
+
+} // namespace
+
+std::string IndexKey(std::string_view value) {
+    std::string key = ToUpper(value);
+    const std::size_t characters = CharacterCount(key);
+    if (characters < IndexKeyCharacters)
+        key.append(IndexKeyCharacters - characters, ' ');
+    return key;
+}
+
+std::string IndexExpression(std::string_view fieldName) {
+    return "UPPER(" + std::string(fieldName) + ")";
+}
+
+bool EntryBefore(const IndexEntry& a, const IndexEntry& b) {
+    const int order = a.key.compare(b.key);
+    return order < 0 || (order == 0 && a.record < b.record);
+}
+
+NameIndex BuildNameIndex(const DbfTable& table, std::size_t field, std::string_view fieldName,
+                         const TableFingerprint& fingerprint) {
+    NameIndex index;
+    index.expression = IndexExpression(fieldName);
+    index.fingerprint = fingerprint;
+    index.entries.reserve(table.records.size());
+    for (std::size_t i = 0; i < table.records.size(); ++i) {
+        const auto& values = table.records[i].values;
+        index.entries.push_back({IndexKey(field < values.size() ? values[field] : ""),
+                                 static_cast<std::uint32_t>(i + 1)});
+    }
+    std::sort(index.entries.begin(), index.entries.end(), EntryBefore);
+    return index;
+}
+
+std::string SerializeNameIndex(const NameIndex& index) {
+    std::string out(Magic);
+    Append16(out, Version);
+    Append16(out, index.keyCharacters);
+    Append16(out, static_cast<std::uint32_t>(index.expression.size()));
+    out += index.expression;
+    Append32(out, index.fingerprint.recordCount);
+    Append32(out, index.fingerprint.fileCrc);
+    Append32(out, static_cast<std::uint32_t>(index.entries.size()));
+    for (const auto& entry : index.entries) {
+        Append16(out, static_cast<std::uint32_t>(entry.key.size()));
+        out += entry.key;
+        Append32(out, entry.record);
+    }
+    Append32(out, Crc32(out));
+    return out;
+}
+
+XdbError ParseNameIndex(std::string_view bytes, NameIndex& index) {
+    index = NameIndex{};
+    if (bytes.size() < Magic.size() + 4)
+        return XdbDamaged;
+    const std::string_view body = bytes.substr(0, bytes.size() - 4);
+    Reader trailer(bytes.substr(body.size()));
+    std::uint32_t checksum = 0;
+    if (!trailer.Number(4, checksum) || checksum != Crc32(body))
+        return XdbDamaged;
+
+    Reader in(body);
+    std::string_view magic;
+    std::string_view expression;
+    std::uint32_t version = 0;
+    std::uint32_t keyCharacters = 0;
+    std::uint32_t expressionLength = 0;
+    NameIndex parsed;
+    std::uint32_t count = 0;
+    if (!in.Take(Magic.size(), magic) || magic != Magic || !in.Number(2, version) ||
+        version != Version || !in.Number(2, keyCharacters) || !in.Number(2, expressionLength) ||
+        expressionLength > MaxExpression || !in.Take(expressionLength, expression) ||
+        !in.Number(4, parsed.fingerprint.recordCount) ||
+        !in.Number(4, parsed.fingerprint.fileCrc) || !in.Number(4, count))
+        return XdbDamaged;
+    // One entry per record, and each entry takes at least six bytes.
+    if (count != parsed.fingerprint.recordCount || count > in.Left() / 6)
+        return XdbDamaged;
+    parsed.expression = std::string(expression);
+    parsed.keyCharacters = keyCharacters;
+    parsed.entries.reserve(count);
+    std::vector<bool> seen(static_cast<std::size_t>(count) + 1, false);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t keyLength = 0;
+        std::string_view key;
+        IndexEntry entry;
+        if (!in.Number(2, keyLength) || keyLength > MaxKeyBytes || !in.Take(keyLength, key) ||
+            !in.Number(4, entry.record))
+            return XdbDamaged;
+        if (entry.record == 0 || entry.record > count || seen[entry.record])
+            return XdbDamaged;
+        seen[entry.record] = true;
+        entry.key = std::string(key);
+        if (!parsed.entries.empty() && !EntryBefore(parsed.entries.back(), entry))
+            return XdbDamaged;
+        parsed.entries.push_back(std::move(entry));
+    }
+    if (in.Left() != 0)
+        return XdbDamaged;
+    index = std::move(parsed);
+    return XdbOk;
+}
+
+namespace {
+
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+    const auto last = text.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+} // namespace
+
+std::size_t KeyInsertionPoint(const std::vector<IndexEntry>& entries, std::string_view key) {
+    const auto at = std::partition_point(entries.begin(), entries.end(), [&](const IndexEntry& e) {
+        return std::string_view(e.key) < key;
+    });
+    return static_cast<std::size_t>(at - entries.begin());
+}
+
+std::size_t FindExactKey(const std::vector<IndexEntry>& entries, std::string_view key) {
+    const std::string_view wanted = WithoutTrailingBlanks(key);
+    // Keys equal to `wanted` but for trailing blanks sort together, each behind the others
+    // that begin with `wanted` and continue with a byte below the blank.
+    for (std::size_t i = KeyInsertionPoint(entries, wanted); i < entries.size(); ++i) {
+        const std::string_view candidate = entries[i].key;
+        if (candidate.substr(0, wanted.size()) != wanted)
+            break;
+        const std::string_view rest = candidate.substr(wanted.size());
+        const auto nonBlank = rest.find_first_not_of(' ');
+        if (nonBlank == std::string_view::npos)
+            return i;
+        if (static_cast<unsigned char>(rest[nonBlank]) > ' ')
+            break;
+    }
+    return NoEntry;
+}
+
+std::size_t FindKeyPrefix(const std::vector<IndexEntry>& entries, std::string_view key) {
+    const std::size_t at = KeyInsertionPoint(entries, key);
+    if (at < entries.size() && std::string_view(entries[at].key).substr(0, key.size()) == key)
+        return at;
+    return NoEntry;
+}
