@@ -1,0 +1,180 @@
+#include "requests/send_requests.h"
+
+#include "applications/activity_log.h"
+#include "common/text.h"
+#include "requests/compose_dialog.h"
+#include "requests/request_link.h"
+#include "requests/table_scope.h"
+#include "store/tables.h"
+#include "store/xdb.h"
+#include "ui/dialog_support.h"
+#include "user/user_record.h"
+
+#include <string>
+
+namespace {
+
+constexpr const char* MainWindow = "Ombrelay";
+constexpr int MainStatusBar = 1001;
+
+void Warn(const std::string& text) {
+    ui::Message(text, ui::MbIconExclamation);
+}
+
+const std::string NoMessageText =
+    "There is no vendor message to send -\r\nplease type a message before sending";
+
+// The two checks that warn and go on.
+void WarnOnEmptyBoxes(ui::WindowHandle dialog) {
+    if (ui::Ui().ControlText(dialog, compose::Subject).empty())
+        Warn("There is no information in the \"Subject\" box");
+    if (ui::Ui().ControlText(dialog, compose::YourEmail).empty())
+        Warn("There is no address in the \"Your Address\" box");
+}
+
+std::string ReplaceRecordPlaceholders(const std::string& text, const std::string& name,
+                                      const std::string& code) {
+    return ReplaceAll(ReplaceAll(text, ApplicationNamePlaceholder, name),
+                      RegistrationCodePlaceholder, code);
+}
+
+void OpenLink(const std::string& link) {
+    ui::Ui().ShellOpen(link, ui::ShowState::Normal); // a shell failure is not reported
+}
+
+struct Record {
+    std::string name, code, vendor;
+};
+
+// The fields of the record in the buffer.
+Record ReadRecord() {
+    return {XDBFIELDVALUE(applicationTable, "APPNAME", 0),
+            XDBFIELDVALUE(applicationTable, "REGCODE", 0),
+            XDBFIELDVALUE(applicationTable, "VEMAIL", 0)};
+}
+
+std::string RequestDetail(const Record& record) {
+    return "Email to " + record.vendor + "   " + "Application Name = " + record.name;
+}
+
+// The summary goes to the main window's status bar, then to the dialog's status line.
+// `operation` names the run in the messages of a missing window.
+void ShowSummary(const std::string& summary, const std::string& operation,
+                 bool plainBoxFirst = false) {
+    const ui::WindowHandle main = ui::Ui().FindWindowByTitle(MainWindow);
+    if (main == 0) {
+        if (plainBoxFirst)
+            ui::Ui().ShowMessage("wHandle esvt error 1005 is " + SignedNumber(main), "", ui::MbOk);
+        Warn("wHandle Error 1005 in " + operation + " Function");
+        return;
+    }
+    ui::Ui().SetControlText(main, MainStatusBar, summary);
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    if (dialog == 0) {
+        Warn("wHandle Error 1010 in " + operation + " Function");
+        return;
+    }
+    ui::Ui().SetControlText(dialog, compose::StatusLine, summary);
+}
+
+} // namespace
+
+void EmailAllVendorsSend() {
+    ApplicationTableScope table;
+    const int count = XDBRECORDCOUNT(applicationTable);
+    if (count == 0) {
+        Warn("Record Number  = \"0\" Error in EmailAllVendorsSend Function");
+        return;
+    }
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    if (dialog == 0) {
+        Warn("wHandle Error 101 in EmailSelectAllSend Function");
+        return;
+    }
+    WarnOnEmptyBoxes(dialog);
+    const std::string subject = ui::Ui().ControlText(dialog, compose::Subject);
+    for (int number = 1; number <= count; ++number) {
+        XDBGETRECORD(applicationTable, number);
+        const Record record = ReadRecord();
+        const std::string message = ui::Ui().ControlText(dialog, compose::Message);
+        if (message.empty()) {
+            Warn(NoMessageText);
+            return;
+        }
+        OpenLink(RequestLink(record.vendor, currentUser.email, subject,
+                             ReplaceRecordPlaceholders(message, record.name, record.code)));
+        ActivityLogAppend("Email All Reregistration request generated ", RequestDetail(record));
+    }
+    table.Close();
+    ShowSummary("Reregistration Request messages generated for all " + SignedNumber(count) +
+                    " application vendors",
+                "EmailAllVendorsSend");
+}
+
+void EmailSelectVendorsSend() {
+    ApplicationTableScope table;
+    const int count = XDBRECORDCOUNT(applicationTable);
+    if (count == 0) {
+        Warn("Record Number = \"0\" Error in EmailSelectVendorsSend Function");
+        return;
+    }
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    if (dialog == 0) {
+        Warn("wHandle Error 201 in EmailSelectVendorsSend Function");
+        return;
+    }
+    WarnOnEmptyBoxes(dialog);
+    const std::string subject = ui::Ui().ControlText(dialog, compose::Subject);
+    int visited = 0;
+    for (int number = 1; number <= count; ++number) {
+        XDBGETRECORD(applicationTable, number);
+        if (XDBFIELDVALUE(applicationTable, "REQUEST", 0) != "Yes")
+            continue;
+        const Record record = ReadRecord();
+        ++visited;
+        const std::string message = ui::Ui().ControlText(dialog, compose::Message);
+        if (message.empty()) {
+            Warn(NoMessageText);
+            return;
+        }
+        ActivityLogAppend("Select Reregistration request generated ", RequestDetail(record));
+        OpenLink(RequestLink(record.vendor, currentUser.email, subject,
+                             ReplaceRecordPlaceholders(message, record.name, record.code)));
+    }
+    table.Close();
+    ShowSummary("Reregistration Request messages generated for " + SignedNumber(visited) +
+                    " Select application vendors",
+                "EmailSelectVendorsSend", true);
+}
+
+void EmailVendorsTestSend() {
+    ApplicationTableScope table;
+    const int count = XDBRECORDCOUNT(applicationTable);
+    if (count == 0) {
+        Warn("Record Number = \"0\" Error in EmailVendorsTestSend Function");
+        return;
+    }
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    if (dialog == 0) {
+        Warn("wHandle Error 301 in EmailVendorsTestSend Function");
+        return;
+    }
+    WarnOnEmptyBoxes(dialog);
+    const std::string message = ui::Ui().ControlText(dialog, compose::Message);
+    if (message.empty()) {
+        Warn(NoMessageText);
+        return;
+    }
+    // The test goes out under the current PIN, whatever the Subject box holds.
+    const std::string subject = "PIN Number " + currentUser.pin;
+    for (int number = 1; number <= count; ++number) {
+        XDBGETRECORD(applicationTable, number);
+        const std::string vendor = XDBFIELDVALUE(applicationTable, "VEMAIL", 0);
+        ActivityLogAppend("Test Email generated ", "Test Email to " + vendor);
+        OpenLink(RequestLink(vendor, currentUser.email, subject, message));
+    }
+    table.Close();
+    ShowSummary("Email Test messages generated for all " + SignedNumber(count) +
+                    " application vendors",
+                "EmailVendorsTestSend");
+}
