@@ -3,7 +3,7 @@
 #include "app/about_dialog.h"
 #include "applications/application_dialog.h"
 #include "maintenance/database_dialog.h"
-#include "requests/compose_email_dialog.h"
+#include "requests/compose_dialog.h"
 #include "ui/dialog_support.h"
 #include "user/user_setup_dialog.h"
 
