@@ -42,11 +42,10 @@ ui::Control Button(int id, const char* caption, int x) {
     return Make(id, ui::ControlKind::PushButton, caption, x, 230, 50, 15, ui::TabStop, FontA);
 }
 
-// Labels and frames are drawn in the dialog's own colour.
+// Labels show the dialog's colour by letting it through: painted over, they would stand out
+// as patches inside a frame, which the style tints a shade darker.
 ui::Control Label(int id, const char* caption, int x, int y, int w, int font = FontA) {
-    ui::Control label = Make(id, ui::ControlKind::Label, caption, x, y, w, 10, ui::NoStyle, font);
-    label.background = ui::LightBlue;
-    return label;
+    return Make(id, ui::ControlKind::Label, caption, x, y, w, 10, ui::NoStyle, font);
 }
 
 ui::Control Frame(int id, const char* caption, int y, int h, int font) {
