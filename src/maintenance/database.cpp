@@ -1,0 +1,195 @@
+#include "maintenance/database.h"
+
+#include "common/files.h"
+#include "common/text.h"
+#include "maintenance/database_dialog.h"
+#include "store/folder_lock.h"
+#include "store/tables.h"
+#include "store/xdb.h"
+#include "ui/dialog_support.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string BackupFolderName() {
+    return std::string(BackupFolder);
+}
+
+// "User.dbf (Permission denied)", one per line.
+std::string FileList(const std::vector<std::string>& files) {
+    std::string text;
+    for (const auto& file : files) {
+        text += CRLF;
+        text += file;
+    }
+    return text;
+}
+
+std::string WithReason(const std::string& file, const std::error_code& error) {
+    return error ? file + " (" + error.message() + ")" : file;
+}
+
+// Other files in `folder` whose names differ from `kept`'s only in letter case: an earlier
+// copy taken from a live file of another spelling. Removing them leaves one copy per file.
+bool RemoveOtherSpellings(const fs::path& folder, const fs::path& kept, std::error_code& error) {
+    const std::string wanted = ToUpper(PathToUtf8(kept.filename()));
+    std::vector<fs::path> others;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::path name = it->path().filename();
+        if (name != kept.filename() && ToUpper(PathToUtf8(name)) == wanted)
+            others.push_back(it->path());
+    }
+    if (error)
+        return false;
+    for (const auto& other : others) {
+        // On a file system that ignores case the other spelling is the copy just written.
+        std::error_code ignored;
+        if (fs::equivalent(other, kept, ignored))
+            continue;
+        if (!fs::remove(other, error))
+            return false;
+    }
+    return true;
+}
+
+// Replaces `target` with the bytes of `source`, all or nothing.
+bool CopyWhole(const fs::path& source, const fs::path& target, std::error_code& error) {
+    std::string bytes;
+    return ReadWholeFile(source, bytes, error) && WriteFileAtomically(target, bytes, error);
+}
+
+// Why the tables' lock could not be had; `done` is what did not happen ("backed up").
+std::string LockRefusal(const FolderLock& lock, const std::string& done) {
+    if (lock.result() == LockResult::Busy)
+        return "The databases are in use by another running copy of Ombrelay. Close it and "
+               "try again; nothing was " +
+               done + ".";
+    return "The databases could not be locked in this folder (it may be read-only); nothing "
+           "was " +
+           done + ".";
+}
+
+} // namespace
+
+void Backup() {
+    std::vector<std::string> failed;
+    bool copiedAny = false;
+    {
+        FolderLock lock(".");
+        if (!lock.held()) {
+            ui::Message(LockRefusal(lock, "backed up"), ui::MbIconExclamation);
+            return;
+        }
+        const fs::path folder = ResolveFileName(BackupFolder);
+        std::error_code error;
+        if (!fs::is_directory(folder, error) && !fs::create_directory(folder, error)) {
+            ui::Message(
+                WithReason("The backup folder " + BackupFolderName() + " could not be created",
+                           error) +
+                    ". Nothing was backed up.",
+                ui::MbIconExclamation);
+            return;
+        }
+        for (const auto& file : MaintainedFiles) {
+            const auto live = FindFileIgnoringCase(".", file.name);
+            if (!live)
+                continue; // nothing to keep: the store creates a missing table empty
+            const fs::path copy = folder / live->filename();
+            if (!CopyWhole(*live, copy, error) || !RemoveOtherSpellings(folder, copy, error)) {
+                failed.push_back(WithReason(PathToUtf8(live->filename()), error));
+                continue;
+            }
+            copiedAny = true;
+        }
+    }
+    if (!failed.empty()) {
+        ui::Message("Backup is not complete. These files could not be copied to the folder " +
+                        BackupFolderName() +
+                        "; their earlier backup copies were kept:" + FileList(failed),
+                    ui::MbIconExclamation);
+        return;
+    }
+    if (!copiedAny) {
+        ui::Message("There are no databases or indexes in this folder to back up. Nothing "
+                    "was copied.",
+                    ui::MbIconExclamation);
+        return;
+    }
+    ui::Message("Backup of databases and indexes is complete", ui::MbIconInformation);
+    if (const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(DatabaseDialogTitle))
+        ui::Ui().EndDialog(dialog, 0);
+}
+
+void Restore() {
+    std::vector<std::string> missing;
+    std::vector<std::string> failed;
+    int present = 0;
+    int restored = 0;
+    {
+        FolderLock lock(".");
+        if (!lock.held()) {
+            ui::Message(LockRefusal(lock, "restored"), ui::MbIconExclamation);
+            return;
+        }
+        const auto folder = FindFileIgnoringCase(".", BackupFolder);
+        for (const auto& file : MaintainedFiles) {
+            const auto copy = folder ? FindFileIgnoringCase(*folder, file.name) : std::nullopt;
+            if (!copy) {
+                if (!file.optional)
+                    missing.emplace_back(file.name);
+                continue;
+            }
+            ++present;
+            const fs::path live = ResolveFileName(file.name);
+            std::error_code error;
+            if (!CopyWhole(*copy, live, error)) {
+                failed.push_back(WithReason(PathToUtf8(live.filename()), error));
+                continue;
+            }
+            ++restored;
+        }
+    }
+    if (present == 0) {
+        ui::Message("There is no backup to restore: the folder " + BackupFolderName() +
+                        " holds no copies of the databases and indexes. Nothing was changed.",
+                    ui::MbIconExclamation);
+        return;
+    }
+    if (missing.empty() && failed.empty()) {
+        ui::Message("Databases and indexes have now been" + std::string(CRLF) +
+                        "restored - close and restart Ombrelay",
+                    ui::MbIconInformation);
+        return;
+    }
+    std::string text = restored > 0 ? "Databases and indexes have been restored only in part "
+                                      "- close and restart Ombrelay."
+                                    : "Nothing was restored.";
+    const std::string gap = std::string(CRLF) + std::string(CRLF);
+    if (!missing.empty())
+        text += gap + "These files have no backup copy in the folder " + BackupFolderName() +
+                " and were left as they were:" + FileList(missing);
+    if (!failed.empty())
+        text += gap +
+                "These files could not be restored and were left as they were:" + FileList(failed);
+    ui::Message(text, ui::MbIconExclamation);
+}
+
+void Reindex() {
+    OpenApplicationTable(); // rebuilds the index once already
+    XDBRESETERROR();
+    XDBREINDEX(applicationTable, applicationIndex, 0);
+    const int error = XDBERROR();
+    if (error == 0)
+        ui::Message("Databases have been reindexed", ui::MbIconInformation);
+    else
+        ui::Message("The index was not rebuilt. " + WriteFailureReason(error),
+                    ui::MbIconExclamation);
+    XDBCLOSE(applicationTable);
+    XDBRESETERROR(); // closing a table that failed to open complains too
+}
