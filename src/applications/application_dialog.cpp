@@ -1,0 +1,124 @@
+#include "applications/application_dialog.h"
+
+#include "applications/application_records.h"
+#include "ui/dialog_support.h"
+
+namespace {
+
+using ui::ControlKind;
+
+// Fonts of the dialog, by their index in Dialog::fonts.
+constexpr int DialogFont = -1;
+constexpr int FontA = 0; // the bold face of most controls
+constexpr int FontB = 1; // the application list
+constexpr int FontC = 2; // the count line
+
+constexpr int NewButton = 1040;
+constexpr int SaveButton = 1041;
+constexpr int NextButton = 1042;
+constexpr int PreviousButton = 1043;
+constexpr int DeleteButton = 1044;
+constexpr int CancelButton = 1045;
+
+// The list header is set in the proportional dialog font, so it lines up with the list's
+// columns only roughly.
+const std::string ListHeader =
+    std::string("  Application Name              ") +
+    "                              Code/Key                              " +
+    "            RR?      Vendor Email";
+
+int rememberedFocus = 0;
+
+ui::Control Make(int id, ui::ControlKind kind, const std::string& caption, int x, int y, int width,
+                 int height, unsigned style, int font, std::optional<ui::Rgb> background = {},
+                 std::optional<ui::Rgb> text = {}) {
+    ui::Control control;
+    control.id = id;
+    control.kind = kind;
+    control.caption = caption;
+    control.x = x;
+    control.y = y;
+    control.width = width;
+    control.height = height;
+    control.style = style;
+    control.textColor = text;
+    control.background = background;
+    control.font = font;
+    return control;
+}
+
+} // namespace
+
+ui::Dialog ApplicationInformationLayout() {
+    ui::Dialog dialog;
+    dialog.title = ApplicationInformationTitle;
+    dialog.x = 70;
+    dialog.y = 70;
+    dialog.width = 475;
+    dialog.height = 237;
+    dialog.font = {ui::SansSerif, 8, 400};
+    dialog.fonts = {{ui::SansSerif, 8, 700},
+                    {ui::FixedPitch, ApplicationListPoints, 400},
+                    {ui::SansSerif, 12, 700}};
+    dialog.background = ui::LightBlue;
+
+    // The text boxes get a sunken edge besides their border, like those of the other dialogs.
+    const unsigned box = ui::TabStop | ui::Border | ui::ClientEdge | ui::AutoHScroll;
+    const unsigned list = ui::ReadOnly | ui::Multiline | ui::VerticalScroll | ui::AutoHScroll |
+                          ui::StaticEdge | ui::ModalFrame;
+    const auto blue = ui::LightBlue;
+    using enum ControlKind;
+    // clang-format off
+    dialog.controls = {
+        Make(ApplicationNameBox,   Edit,        "",                        28,  30, 125, 13, box, FontA),
+        Make(RegistrationCodeBox,  Edit,        "",                        175, 30, 125, 13, box, FontA),
+        Make(VendorEmailBox,       Edit,        "",                        322, 30, 125, 13, box, FontA),
+        Make(RequestYesButton,     RadioButton, "&Yes",                    60,  62, 44,  10, ui::GroupStart | ui::TabStop, FontA, blue),
+        Make(RequestNoButton,      RadioButton, "&No",                     60,  77, 44,  10, ui::TabStop, FontA, blue),
+        Make(NewButton,            PushButton,  "Ne&w",                    57,  218, 50, 15, ui::TabStop, FontA),
+        Make(SaveButton,           PushButton,  "&Save",                   119, 218, 50, 15, ui::TabStop, FontA),
+        Make(NextButton,           PushButton,  "Ne&xt",                   181, 218, 50, 15, ui::TabStop, FontA),
+        Make(PreviousButton,       PushButton,  "&Previous",               243, 218, 50, 15, ui::TabStop, FontA),
+        Make(DeleteButton,         PushButton,  "&Delete",                 305, 218, 50, 15, ui::TabStop, FontA),
+        Make(CancelButton,         PushButton,  "&Cancel",                 367, 218, 50, 15, ui::TabStop, FontA),
+        Make(1032,                 GroupBox,    "Application Information", 10,  4,   454, 96, ui::NoStyle, FontA, blue),
+        Make(1036,                 Label,       "Vendor Email",            322, 20,  52,  10, ui::NoStyle, FontA, blue),
+        Make(1037,                 Label,       "Application Name",        29,  20,  91,  10, ui::NoStyle, FontA, blue),
+        Make(1038,                 Label,       "Code/Key",                176, 20,  52,  10, ui::NoStyle, FontA, blue),
+        Make(ApplicationListBox,   Edit,        "",                        20,  118, 434, 78, list, FontB, ui::White),
+        Make(1057,                 GroupBox,    "Request Reregistration?", 48,  47,  88,  45, ui::NoStyle, FontA, blue),
+        Make(ApplicationCountLine, Label,       "",                        144, 64,  312, 16, ui::Centered, FontC, blue, ui::Blue),
+        Make(1132,                 Label,       ListHeader,                20,  107, 434, 10, ui::NoStyle, DialogFont, blue, ui::Black),
+        Make(1133,                 EtchedFrame, "Line1",                   10,  104, 454, 104, ui::NoStyle, DialogFont),
+    };
+    // clang-format on
+    return dialog;
+}
+
+int ApplicationInformationDialog(ui::WindowHandle owner) {
+    const ui::WindowHandle mainWindow = ui::OwnerOrWarn(
+        "Ombrelay", "wHandle Error in Application Information Dialog Function", owner);
+    rememberedFocus = 0;
+    ui::Ui().RunDialog(ApplicationInformationLayout(), mainWindow,
+                       [](ui::WindowHandle dialog, const ui::DialogEvent& event) {
+                           if (ui::HandleStandardEvent(dialog, event, rememberedFocus))
+                               return;
+                           if (event.kind == ui::DialogEventKind::Init) {
+                               ShowApplicationList();
+                               return;
+                           }
+                           if (ui::IsButtonPress(event, NewButton))
+                               NewApplication();
+                           else if (ui::IsButtonPress(event, SaveButton))
+                               SaveApplication();
+                           else if (ui::IsButtonPress(event, NextButton))
+                               NextApplication();
+                           else if (ui::IsButtonPress(event, PreviousButton))
+                               PreviousApplication();
+                           else if (ui::IsButtonPress(event, DeleteButton))
+                               DeleteApplication();
+                           else if (ui::IsButtonPress(event, CancelButton))
+                               ui::Ui().EndDialog(dialog, 0);
+                       });
+    return 0;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The application records behind the buttons of the Application Information dialog. Each
+// operation finds the dialog by its title, works on its controls, and opens and closes the
+// application table itself; nothing is remembered from one operation to the next.
+
+#include <string>
+
+// The dialog the operations serve, found by this exact title.
+inline constexpr const char* ApplicationInformationTitle = "Ombrelay Application Information";
+
+// Controls of the Application Information dialog that the operations use.
+inline constexpr int ApplicationNameBox = 1033;
+inline constexpr int RegistrationCodeBox = 1034;
+inline constexpr int VendorEmailBox = 1035;
+inline constexpr int RequestYesButton = 1058;
+inline constexpr int RequestNoButton = 1059;
+inline constexpr int ApplicationListBox = 1039;
+inline constexpr int ApplicationCountLine = 1061;
+
+// Width of the name part of the browsing key.
+inline constexpr int ApplicationKeyWidth = 25;
+
+void NewApplication();
+void SaveApplication();
+void NextApplication();
+void PreviousApplication();
+void DeleteApplication();
+void ShowApplicationList();
+void ApplicationCount();
+
+// One line of the application list: name (25), code (20), flag (3) and e-mail (25) in
+// columns separated by two blanks, 79 characters, ending in CR LF.
+std::string ApplicationListRow(const std::string& name, const std::string& code,
+                               const std::string& request, const std::string& email);
