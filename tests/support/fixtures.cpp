@@ -9,6 +9,7 @@ namespace {
 
 // The fixtures must not leave an error pending for the code under test.
 struct ErrorCheck {
+    ErrorCheck() { XDBRESETERROR(); }
     ~ErrorCheck() {
         EXPECT_EQ(XDBERROR(), 0) << "the store reported an error while setting up";
         XDBRESETERROR();
