@@ -65,7 +65,9 @@ inline Mailto ParseMailto(const std::string& link) {
     }
     const std::string rest = link.substr(scheme.size());
     const auto question = rest.find('?');
-    result.to = PercentDecode(rest.substr(0, question), ok);
+    const std::string to = rest.substr(0, question);
+    ok = ok && to.find_first_of("&=") == std::string::npos; // delimiters only in the query
+    result.to = PercentDecode(to, ok);
     if (question != std::string::npos) {
         std::string query = rest.substr(question + 1);
         std::size_t from = 0;

@@ -77,13 +77,6 @@ protected:
         return links;
     }
 
-    std::vector<std::string> MessageTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& message : ui.messages)
-            texts.push_back(message.text);
-        return texts;
-    }
-
     std::string Log() const {
         return std::filesystem::exists(ActivityLogFile) ? ReadFile(ActivityLogFile) : "";
     }

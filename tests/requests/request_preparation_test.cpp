@@ -99,4 +99,18 @@ TEST_F(Preparation, AnEmptyTableFillsNothing) {
     }
 }
 
+TEST_F(Preparation, WithoutTheDialogNothingIsFilled) {
+    ui.CloseWindow(compose);
+    const std::pair<void (*)(), std::string> cases[] = {
+        {EmailAllVendors, "wHandle Error 100 in EmailAllVendors Function"},
+        {EmailSelectVendors, "wHandle Error 200 in EmailSelectVendors Function"},
+        {EmailVendorsTest, "wHandle Error 300 in EmailVendorsTest Function"},
+    };
+    for (const auto& [prepare, text] : cases) {
+        prepare();
+        ExpectWarning(ui.LastMessage(), text);
+        EXPECT_TRUE(TableClosed());
+    }
+}
+
 } // namespace
