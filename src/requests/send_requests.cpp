@@ -63,7 +63,7 @@ void ShowSummary(const std::string& summary, const std::string& operation,
                  bool plainBoxFirst = false) {
     const ui::WindowHandle main = ui::Ui().FindWindowByTitle(MainWindow);
     if (main == 0) {
-        if (plainBoxFirst)
+        if (plainBoxFirst) // the select run first names the handle it got, in a plain box
             ui::Ui().ShowMessage("wHandle esvt error 1005 is " + SignedNumber(main), "", ui::MbOk);
         Warn("wHandle Error 1005 in " + operation + " Function");
         return;
