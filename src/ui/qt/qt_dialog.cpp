@@ -1,0 +1,816 @@
+#include "ui/qt/qt_dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcutEvent>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleHints>
+#include <QTextBlock>
+#include <QValidator>
+#include <qdrawutil.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+namespace ui {
+
+namespace {
+
+const QString SansFamily = QStringLiteral("Liberation Sans");
+const QString FixedFamily = QStringLiteral("Liberation Mono");
+
+// Windows' MulDiv: a * b / c rounded half away from zero.
+int MulDiv(int a, int b, int c) {
+    const long long product = static_cast<long long>(a) * b;
+    const long long half = c / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / c : -((-product + half) / c));
+}
+
+// What a caption shows: "&x" underlines x, "&&" is one ampersand.
+QString WithoutMnemonics(const QString& caption) {
+    QString shown;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&') {
+            if (i + 1 < caption.size() && caption[i + 1] == u'&') {
+                shown += u'&';
+                ++i;
+            }
+            continue;
+        }
+        shown += caption[i];
+    }
+    return shown;
+}
+
+// Remembers whether the next click of a button came from its mnemonic (Alt+letter), so
+// the command can carry notification 1 as an accelerator's does.
+struct MnemonicFlag {
+    bool viaMnemonic = false;
+    bool Take() { return std::exchange(viaMnemonic, false); }
+};
+
+template <class Button> class CommandButton : public Button, public MnemonicFlag {
+public:
+    using Button::Button;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::Shortcut &&
+            !static_cast<QShortcutEvent*>(event)->isAmbiguous())
+            viaMnemonic = true;
+        return Button::event(event);
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        viaMnemonic = false;
+        Button::mousePressEvent(event);
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        viaMnemonic = false;
+        Button::keyPressEvent(event);
+    }
+};
+
+// A label that reports clicks: a press is notification 0, a double click 1, as a Windows
+// static with the notify style sends them. Qt delivers the second press of a double click
+// as a press too; Windows does not, so that press is not reported.
+class NotifyLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void(int code)> onClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) {
+            const auto interval =
+                static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+            if (lastClick_ != 0 && event->timestamp() - lastClick_ < interval) {
+                lastClick_ = 0; // the double click follows; a third press starts afresh
+            } else {
+                lastClick_ = std::max<quint64>(event->timestamp(), 1);
+                Notify(Clicked);
+            }
+        }
+        QLabel::mousePressEvent(event);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        // Not passed on: the base class would take it for one more press.
+        if (event->button() == Qt::LeftButton)
+            Notify(Accelerator);
+        event->accept();
+    }
+
+private:
+    void Notify(int code) {
+        if (auto handler = onClick)
+            handler(code);
+    }
+    quint64 lastClick_ = 0;
+};
+
+// Typed letters become capitals; the caret stays after what was typed.
+class UppercaseValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& position) const override {
+        const QString upper = input.toUpper();
+        if (upper != input) {
+            position = static_cast<int>(input.left(position).toUpper().size());
+            input = upper;
+        }
+        return Acceptable;
+    }
+};
+
+// A group box drawn as Windows draws one: an etched rectangle from the middle of the title
+// down, the title over it, nothing filled, so that controls on it keep the dialog's colour.
+class EtchedGroupBox : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+    static constexpr int TitleInset = 8; // from the left edge to the title's padding
+    static constexpr int TitlePadding = 2;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
+        qDrawShadeRect(&painter, frame, palette(), true, 1, 0);
+        const QString shown = WithoutMnemonics(title());
+        if (shown.isEmpty())
+            return;
+        const QRect text(TitleInset, 0, metrics.horizontalAdvance(shown) + 2 * TitlePadding,
+                         metrics.height());
+        painter.fillRect(text, palette().brush(QPalette::Window));
+        style()->drawItemText(&painter, text, Qt::AlignCenter | Qt::TextShowMnemonic, palette(),
+                              isEnabled(), title(), QPalette::WindowText);
+    }
+};
+
+// The edges a control's styles ask for, drawn as QFrame draws them.
+void ApplyEdges(QFrame* frame, unsigned style) {
+    const bool staticEdge = style & StaticEdge;
+    const bool modalFrame = style & ModalFrame;
+    if (staticEdge && modalFrame)
+        frame->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    else if (modalFrame)
+        frame->setFrameStyle(QFrame::WinPanel | QFrame::Raised);
+    else if (style & ClientEdge)
+        frame->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    else if (staticEdge)
+        frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    else if (style & Border)
+        frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    else
+        return;
+    frame->setLineWidth(1);
+}
+
+QColor ToQColor(const Rgb& rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+void ApplyColours(QWidget* widget, const Control& control) {
+    if (!control.textColor && !control.background)
+        return;
+    QPalette palette = widget->palette();
+    // Active and inactive only: a disabled control keeps the greyed look of the style.
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        if (control.textColor) {
+            const QColor text = ToQColor(*control.textColor);
+            palette.setColor(group, QPalette::WindowText, text);
+            palette.setColor(group, QPalette::Text, text);
+            palette.setColor(group, QPalette::ButtonText, text);
+        }
+        if (control.background) {
+            const QColor background = ToQColor(*control.background);
+            if (control.kind == ControlKind::Edit)
+                palette.setColor(group, QPalette::Base, background);
+            else if (control.kind != ControlKind::PushButton) // buttons keep their face
+                palette.setColor(group, QPalette::Window, background);
+        }
+    }
+    widget->setPalette(palette);
+    if (control.background && control.kind != ControlKind::Edit &&
+        control.kind != ControlKind::PushButton) {
+        widget->setBackgroundRole(QPalette::Window); // option buttons fill with Button else
+        widget->setAutoFillBackground(true);
+    }
+}
+
+bool IsBehindOthers(ControlKind kind) {
+    return kind == ControlKind::GroupBox || kind == ControlKind::EtchedFrame ||
+           kind == ControlKind::Picture;
+}
+
+QLabel* StatusText(const QWidget* bar) {
+    return bar->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
+
+void LoadBundledFonts() {
+    static bool loaded = false;
+    if (loaded)
+        return;
+    loaded = true;
+    for (const char* file :
+         {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf", "LiberationMono-Regular.ttf"}) {
+        const QString path = QStringLiteral(":/ombrelay/fonts/") + QLatin1String(file);
+        if (QFontDatabase::addApplicationFont(path) < 0)
+            qWarning("Ombrelay: the bundled face %s could not be loaded", file);
+    }
+}
+
+int FontPixelSize(int points) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
+    return static_cast<int>(points * dpi / 72.0); // truncated toward zero
+}
+
+QFont QtFont(const Font& font) {
+    LoadBundledFonts();
+    QFont qfont;
+    if (font.face == SansSerif) {
+        qfont.setFamilies({SansFamily});
+        qfont.setStyleHint(QFont::SansSerif);
+    } else if (font.face == FixedPitch) {
+        qfont.setFamilies({FixedFamily});
+        qfont.setStyleHint(QFont::TypeWriter);
+    } else {
+        qfont.setFamilies({QString::fromStdString(font.face)});
+    }
+    qfont.setPixelSize(std::max(1, FontPixelSize(font.points)));
+    qfont.setWeight(QFont::Weight(std::clamp(font.weight, 100, 900)));
+    qfont.setUnderline(font.underline);
+    // Unhinted advances, so that dialog units and caption widths do not depend on the
+    // desktop's hinting settings.
+    qfont.setHintingPreference(QFont::PreferVerticalHinting);
+    return qfont;
+}
+
+BaseUnits DialogBaseUnits(const Font& dialogFont) {
+    const QFontMetrics metrics(QtFont(dialogFont));
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {(letters / 26 + 1) / 2, metrics.height()};
+}
+
+QRect DialogUnitsToPixels(const BaseUnits& units, int x, int y, int width, int height) {
+    return QRect(MulDiv(x, units.width, 4), MulDiv(y, units.height, 8),
+                 MulDiv(width, units.width, 4), MulDiv(height, units.height, 8));
+}
+
+QIcon ResourceIcon(int number) {
+    const QString path = QStringLiteral(":/ombrelay/icon%1.png").arg(number);
+    return QFile::exists(path) ? QIcon(path) : QIcon();
+}
+
+QPixmap ResourceBitmap(int number) {
+    return QPixmap(QStringLiteral(":/ombrelay/picture%1.png").arg(number));
+}
+
+QString WidgetText(const std::string& text) {
+    QString widgetText = QString::fromStdString(text);
+    widgetText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return widgetText;
+}
+
+std::string ProgramText(const QString& text) {
+    QString programText = text;
+    programText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    programText.replace(QChar::ParagraphSeparator, u'\n');
+    programText.replace(QChar::LineSeparator, u'\n');
+    programText.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return programText.toStdString();
+}
+
+// ---- The dialog window ----
+
+DialogWindow::DialogWindow(const Dialog& dialog, QWidget* parent)
+    : QDialog(parent), table_(dialog) {
+    LoadBundledFonts();
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (table_.closeBox)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    setWindowFlags(flags);
+    setWindowTitle(QString::fromStdString(table_.title));
+    setWindowIcon(ResourceIcon(table_.icon));
+    setFont(QtFont(table_.font));
+    units_ = DialogBaseUnits(table_.font);
+    const QRect area = DialogUnitsToPixels(units_, 0, 0, table_.width, table_.height);
+    setFixedSize(area.size());
+
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, ToQColor(table_.background));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    for (const Font& font : table_.fonts)
+        fonts_.push_back(QtFont(font));
+
+    widgets_.reserve(table_.controls.size());
+    for (const ui::Control& control : table_.controls) {
+        QWidget* widget = CreateControl(control);
+        widget->setObjectName(QStringLiteral("c%1").arg(control.id));
+        if (control.kind != ControlKind::Edit && control.kind != ControlKind::EtchedFrame &&
+            !control.caption.empty())
+            widget->setAccessibleName(WithoutMnemonics(WidgetText(control.caption)));
+        if (control.style & Disabled)
+            widget->setEnabled(false);
+        if (control.style & Hidden)
+            widget->hide();
+        widgets_.push_back(widget);
+        byId_.emplace(control.id, widget);
+    }
+
+    // Frames, group boxes and pictures stay behind what lies on them; lowering them last
+    // to first keeps their own order.
+    for (auto i = table_.controls.size(); i-- > 0;) {
+        if (IsBehindOthers(table_.controls[i].kind))
+            widgets_[i]->lower();
+    }
+    SetUpRadioGroups();
+    SetUpBuddies();
+    SetUpTabOrder();
+    NameEditsAfterLabels();
+}
+
+QWidget* DialogWindow::CreateControl(const ui::Control& control) {
+    QWidget* widget = nullptr;
+    const QString caption = WidgetText(control.caption);
+    switch (control.kind) {
+    case ControlKind::Edit:
+        widget = CreateEdit(control);
+        break;
+    case ControlKind::PushButton: {
+        auto* button = new CommandButton<QPushButton>(caption, this);
+        // Enter presses no button in these dialogs.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        ConnectButton(button, control);
+        widget = button;
+        break;
+    }
+    case ControlKind::RadioButton: {
+        auto* button = new CommandButton<QRadioButton>(caption, this);
+        // Exclusivity is kept here on clicks only, so that the program can clear both
+        // buttons of a group.
+        button->setAutoExclusive(false);
+        ConnectButton(button, control);
+        widget = button;
+        break;
+    }
+    case ControlKind::CheckBox: {
+        auto* button = new CommandButton<QCheckBox>(caption, this);
+        ConnectButton(button, control);
+        widget = button;
+        break;
+    }
+    case ControlKind::Label:
+        widget = CreateLabel(control);
+        break;
+    case ControlKind::GroupBox: {
+        auto* box = new EtchedGroupBox(caption, this);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        widget = box;
+        break;
+    }
+    case ControlKind::Picture:
+        widget = CreatePicture(control);
+        break;
+    case ControlKind::StatusBar: {
+        auto* bar = new QStatusBar(this);
+        bar->setSizeGripEnabled(false);
+        auto* text = new QLabel(caption, bar);
+        text->setTextFormat(Qt::PlainText);
+        text->setObjectName(QStringLiteral("c%1text").arg(control.id));
+        bar->addWidget(text, 1);
+        // The status bar keeps the desktop's window colour, as a status bar does.
+        QPalette palette = bar->palette();
+        palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+        bar->setPalette(palette);
+        bar->setAutoFillBackground(true);
+        widget = bar;
+        break;
+    }
+    case ControlKind::EtchedFrame: {
+        auto* frame = new QFrame(this);
+        frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+        frame->setLineWidth(1);
+        frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+        widget = frame;
+        break;
+    }
+    }
+
+    if (control.font >= 0 && static_cast<std::size_t>(control.font) < fonts_.size())
+        widget->setFont(fonts_[control.font]);
+    ApplyColours(widget, control);
+
+    QRect area = DialogUnitsToPixels(units_, control.x, control.y, control.width, control.height);
+    if (control.kind == ControlKind::StatusBar) // lies along the bottom edge, full width
+        area = QRect(0, height() - area.height(), width(), area.height());
+    widget->setGeometry(area);
+
+    if (control.kind == ControlKind::Picture) {
+        auto* picture = static_cast<QLabel*>(widget);
+        const QPixmap bitmap = ResourceBitmap(control.resource);
+        if (!bitmap.isNull()) {
+            // Fitted into the area with its proportions kept; the margins take the colour
+            // of the bitmap's corner, so the picture reads as one surface.
+            QPalette palette = picture->palette();
+            palette.setColor(QPalette::Window, bitmap.toImage().pixelColor(0, 0));
+            picture->setPalette(palette);
+            picture->setAutoFillBackground(true);
+            picture->setPixmap(bitmap.scaled(picture->contentsRect().size(), Qt::KeepAspectRatio,
+                                             Qt::SmoothTransformation));
+        }
+    }
+    return widget;
+}
+
+QWidget* DialogWindow::CreateEdit(const ui::Control& control) {
+    const unsigned style = control.style;
+    if (style & Multiline) {
+        auto* edit = new QPlainTextEdit(this);
+        edit->setTabChangesFocus(true);
+        edit->setReadOnly(style & ReadOnly);
+        if (style & ReadOnly)
+            edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        // Without a tab stop a multi-line box is reached by the mouse only, as on Windows.
+        if (!(style & TabStop))
+            edit->setFocusPolicy(Qt::ClickFocus);
+        edit->setLineWrapMode((style & AutoHScroll) ? QPlainTextEdit::NoWrap
+                                                    : QPlainTextEdit::WidgetWidth);
+        edit->setVerticalScrollBarPolicy((style & VerticalScroll) ? Qt::ScrollBarAsNeeded
+                                                                  : Qt::ScrollBarAlwaysOff);
+        edit->setHorizontalScrollBarPolicy((style & AutoHScroll) ? Qt::ScrollBarAsNeeded
+                                                                 : Qt::ScrollBarAlwaysOff);
+        edit->document()->setDocumentMargin(2);
+        ApplyEdges(edit, style & (StaticEdge | ModalFrame));
+        edit->setPlainText(WidgetText(control.caption));
+        return edit;
+    }
+    auto* edit = new QLineEdit(this);
+    edit->setReadOnly(style & ReadOnly);
+    if (style & Password)
+        edit->setEchoMode(QLineEdit::Password);
+    edit->setText(WidgetText(control.caption));
+    if (style & Uppercase)
+        edit->setValidator(new UppercaseValidator(edit));
+    return edit;
+}
+
+QWidget* DialogWindow::CreateLabel(const ui::Control& control) {
+    QLabel* label = nullptr;
+    if (control.style & Notify) {
+        auto* notifying = new NotifyLabel(this);
+        notifying->onClick = [this, id = control.id](int code) {
+            Report({DialogEventKind::Command, id, code});
+        };
+        label = notifying;
+    } else {
+        label = new QLabel(this);
+        // A plain static lets the mouse through to what lies beneath it.
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    label->setTextFormat(Qt::PlainText);
+    label->setText(WidgetText(control.caption));
+    label->setAlignment(((control.style & Centered) ? Qt::AlignHCenter : Qt::AlignLeft) |
+                        Qt::AlignTop);
+    if (control.style & Link)
+        label->setCursor(Qt::PointingHandCursor);
+    ApplyEdges(label, control.style);
+    return label;
+}
+
+QWidget* DialogWindow::CreatePicture(const ui::Control& control) {
+    auto* picture = new QLabel(this);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ApplyEdges(picture, control.style);
+    return picture;
+}
+
+void DialogWindow::ConnectButton(QAbstractButton* button, const ui::Control& control) {
+    auto* flag = dynamic_cast<MnemonicFlag*>(button);
+    const int id = control.id;
+    const bool radio = control.kind == ControlKind::RadioButton;
+    connect(button, &QAbstractButton::clicked, this, [this, flag, id, radio] {
+        const int code = flag != nullptr && flag->Take() ? Accelerator : Clicked;
+        if (radio)
+            ClickedRadio(id);
+        Report({DialogEventKind::Command, id, code});
+    });
+}
+
+void DialogWindow::ClickedRadio(int id) {
+    // An automatic option button is checked by a click, however often it is clicked, and
+    // clears the others of its group.
+    auto group = radioGroups_.find(id);
+    QWidget* self = Control(id);
+    if (group == radioGroups_.end()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(self))
+            button->setChecked(true);
+        return;
+    }
+    for (QAbstractButton* button : group->second)
+        button->setChecked(button == self);
+}
+
+void DialogWindow::SetUpRadioGroups() {
+    // Groups of option buttons: a group runs from a button that starts one, or follows
+    // another kind of control, through the option buttons right after it.
+    std::vector<QAbstractButton*> group;
+    std::vector<int> groupIds;
+    auto close = [&] {
+        for (int id : groupIds)
+            radioGroups_[id] = group;
+        group.clear();
+        groupIds.clear();
+    };
+    for (std::size_t i = 0; i < table_.controls.size(); ++i) {
+        const ui::Control& control = table_.controls[i];
+        if (control.kind != ControlKind::RadioButton || (control.style & GroupStart))
+            close();
+        if (control.kind == ControlKind::RadioButton) {
+            group.push_back(static_cast<QAbstractButton*>(widgets_[i]));
+            groupIds.push_back(control.id);
+        }
+    }
+    close();
+}
+
+void DialogWindow::SetUpBuddies() {
+    // A label's mnemonic moves the focus to the next control Tab reaches, as on Windows;
+    // with that buddy the label also shows "&&" as one ampersand.
+    const std::size_t count = widgets_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (table_.controls[i].kind != ControlKind::Label ||
+            table_.controls[i].caption.find('&') == std::string::npos)
+            continue;
+        for (std::size_t step = 1; step < count; ++step) {
+            QWidget* next = widgets_[(i + step) % count];
+            if ((next->focusPolicy() & Qt::TabFocus) && next->isEnabled() &&
+                next->isVisibleTo(this)) {
+                static_cast<QLabel*>(widgets_[i])->setBuddy(next);
+                break;
+            }
+        }
+    }
+}
+
+void DialogWindow::SetUpTabOrder() {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets_) {
+        if (widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+void DialogWindow::NameEditsAfterLabels() {
+    // A text box is named by the caption of the label just above it, so that a screen
+    // reader says what the box is for.
+    const auto& controls = table_.controls;
+    for (std::size_t e = 0; e < controls.size(); ++e) {
+        const ui::Control& edit = controls[e];
+        if (edit.kind != ControlKind::Edit)
+            continue;
+        const ui::Control* best = nullptr;
+        int bestGap = 0;
+        for (const ui::Control& label : controls) {
+            if (label.kind != ControlKind::Label || label.caption.empty() || (label.style & Hidden))
+                continue;
+            const int gap = edit.y - (label.y + label.height);
+            if (gap < -2 || gap > 12 || std::abs(label.x - edit.x) > 8)
+                continue;
+            if (best == nullptr || gap < bestGap) {
+                best = &label;
+                bestGap = gap;
+            }
+        }
+        if (best != nullptr)
+            widgets_[e]->setAccessibleName(WithoutMnemonics(WidgetText(best->caption)));
+    }
+}
+
+QWidget* DialogWindow::Control(int id) const {
+    auto found = byId_.find(id);
+    return found == byId_.end() ? nullptr : found->second;
+}
+
+int DialogWindow::IdOf(const QWidget* widget) const {
+    for (; widget != nullptr && widget != this; widget = widget->parentWidget()) {
+        for (std::size_t i = 0; i < widgets_.size(); ++i) {
+            if (widgets_[i] == widget)
+                return table_.controls[i].id;
+        }
+    }
+    return 0;
+}
+
+std::string DialogWindow::Text(int id) const {
+    QWidget* widget = Control(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        return ProgramText(edit->text());
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+        // Block by block, so that no-break spaces and the like come back as they are.
+        QStringList lines;
+        for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next())
+            lines << block.text();
+        return ProgramText(lines.join(u'\n'));
+    }
+    if (auto* bar = qobject_cast<QStatusBar*>(widget))
+        return ProgramText(StatusText(bar)->text());
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return ProgramText(label->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return ProgramText(button->text());
+    if (auto* box = qobject_cast<QGroupBox*>(widget))
+        return ProgramText(box->title());
+    return std::string();
+}
+
+void DialogWindow::SetText(int id, const std::string& text) {
+    QWidget* widget = Control(id);
+    const QString widgetText = WidgetText(text);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        // The program's own text goes in as it is; only typing is upper-cased.
+        const QValidator* validator = edit->validator();
+        edit->setValidator(nullptr);
+        edit->setText(widgetText);
+        edit->setValidator(validator);
+        return;
+    }
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+        edit->setPlainText(widgetText);
+        return;
+    }
+    if (auto* bar = qobject_cast<QStatusBar*>(widget)) {
+        StatusText(bar)->setText(widgetText);
+        return;
+    }
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(widgetText);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(widgetText);
+    else if (auto* box = qobject_cast<QGroupBox*>(widget))
+        box->setTitle(widgetText);
+    else
+        return;
+    widget->setAccessibleName(WithoutMnemonics(widgetText));
+}
+
+bool DialogWindow::Checked(int id) const {
+    auto* button = qobject_cast<QAbstractButton*>(Control(id));
+    return button != nullptr && button->isCheckable() && button->isChecked();
+}
+
+void DialogWindow::SetChecked(int id, bool checked) {
+    if (auto* button = qobject_cast<QAbstractButton*>(Control(id)); button && button->isCheckable())
+        button->setChecked(checked);
+}
+
+void DialogWindow::Report(const DialogEvent& event) {
+    // A copy: the listener may end the dialog, which lets go of it.
+    if (auto handler = onEvent)
+        handler(event);
+}
+
+void DialogWindow::SetActive(bool active) {
+    if (active == active_)
+        return;
+    active_ = active;
+    Report({active ? DialogEventKind::Activate : DialogEventKind::Deactivate, 0, 0});
+}
+
+void DialogWindow::FocusFirstControl() {
+    if (focusWidget() != nullptr)
+        return;
+    for (QWidget* widget : widgets_) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() &&
+            widget->isVisibleTo(this)) {
+            widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+bool DialogWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        SetActive(true);
+    else if (event->type() == QEvent::WindowDeactivate)
+        SetActive(false);
+    return QDialog::event(event);
+}
+
+void DialogWindow::closeEvent(QCloseEvent* event) {
+    // The listener decides; a dialog without a close box ignores the request.
+    event->ignore();
+    if (table_.closeBox)
+        Report({DialogEventKind::Close, 0, 0});
+}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+std::vector<DialogWindow::CaptionRoom> DialogWindow::CaptionRooms() const {
+    std::vector<CaptionRoom> rooms;
+    for (std::size_t i = 0; i < widgets_.size(); ++i) {
+        const ui::Control& control = table_.controls[i];
+        QWidget* widget = widgets_[i];
+        if (control.caption.empty() || (control.style & Hidden))
+            continue;
+        const QFontMetrics metrics(widget->font());
+        const QStyle* style = widget->style();
+        const QString caption = WidgetText(control.caption);
+        CaptionRoom room{&control, {}, widget->size()};
+        switch (control.kind) {
+        case ControlKind::Label: {
+            auto* label = static_cast<QLabel*>(widget);
+            const QString shown = label->buddy() ? WithoutMnemonics(caption) : caption;
+            const QStringList lines = shown.split(u'\n');
+            int widest = 0;
+            for (const QString& line : lines)
+                widest = std::max(widest, metrics.horizontalAdvance(line));
+            room.needed = QSize(widest, static_cast<int>(lines.size()) * metrics.height());
+            room.room = label->contentsRect().size();
+            break;
+        }
+        case ControlKind::PushButton: {
+            // As the common style sizes a button round its text.
+            const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, widget);
+            const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
+            room.needed =
+                QSize(metrics.horizontalAdvance(WithoutMnemonics(caption)) + margin + 2 * frame,
+                      metrics.height() + 2 * frame);
+            break;
+        }
+        case ControlKind::RadioButton:
+        case ControlKind::CheckBox:
+            room.needed = QSize(widget->sizeHint().width(), metrics.height());
+            break;
+        case ControlKind::GroupBox:
+            room.needed = QSize(2 * (EtchedGroupBox::TitleInset + EtchedGroupBox::TitlePadding) +
+                                    metrics.horizontalAdvance(WithoutMnemonics(caption)),
+                                metrics.height());
+            break;
+        default:
+            continue;
+        }
+        rooms.push_back(room);
+    }
+    return rooms;
+}
+
+DialogWindow* BuildDialogWidget(const Dialog& dialog, QWidget* parent) {
+    return new DialogWindow(dialog, parent);
+}
+
+std::vector<std::string> ClippedCaptions(const Dialog& dialog) {
+    const DialogWindow window(dialog);
+    std::vector<std::string> clipped;
+    for (const auto& room : window.CaptionRooms()) {
+        if (room.needed.width() <= room.room.width() && room.needed.height() <= room.room.height())
+            continue;
+        clipped.push_back(std::to_string(room.control->id) + " \"" + room.control->caption +
+                          "\": needs " + std::to_string(room.needed.width()) + "x" +
+                          std::to_string(room.needed.height()) + " px, has " +
+                          std::to_string(room.room.width()) + "x" +
+                          std::to_string(room.room.height()) + " px");
+    }
+    return clipped;
+}
+
+} // namespace ui

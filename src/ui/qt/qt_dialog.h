@@ -1,0 +1,130 @@
+#pragma once
+// A dialog table turned into Qt widgets: the faces that stand in for the layouts' faces,
+// dialog units in pixels, and the dialog window with its controls. Everything here needs a
+// QApplication.
+
+#include "ui/dialog.h"
+#include "ui/platform.h"
+
+#include <QDialog>
+#include <QFont>
+#include <QIcon>
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class QAbstractButton;
+
+namespace ui {
+
+// Registers the faces shipped inside the program (Liberation Sans regular and bold,
+// Liberation Mono) once; later calls do nothing.
+void LoadBundledFonts();
+
+// The font that stands in for a layout's font: "MS Sans Serif" becomes Liberation Sans,
+// "Courier" Liberation Mono; pixel size trunc(points * logical dpi / 72), weight 700 bold.
+QFont QtFont(const Font& font);
+int FontPixelSize(int points);
+
+// Dialog base units the way Windows takes them from the dialog font: the width is the
+// average advance of "A".."Z" "a".."z", rounded to a whole pixel as Windows rounds it
+// ((width of the 52 letters / 26 + 1) / 2); the height is the font's height.
+struct BaseUnits {
+    int width = 0;
+    int height = 0;
+};
+BaseUnits DialogBaseUnits(const Font& dialogFont);
+// x * width / 4 and y * height / 8, each rounded to the nearest pixel (Windows' MulDiv).
+QRect DialogUnitsToPixels(const BaseUnits& units, int x, int y, int width, int height);
+
+// Icon and bitmap resources by number (icon 126, bitmap 127); null when there is none.
+QIcon ResourceIcon(int number);
+QPixmap ResourceBitmap(int number);
+
+// Program text (UTF-8, lines broken by CR LF) to widget text (lines broken by \n), and back;
+// the program never sees a bare \n.
+QString WidgetText(const std::string& text);
+std::string ProgramText(const QString& text);
+
+// The dialog window built from a table. Controls are created in table order, which is also
+// the tab order; each widget is named "c<id>" and carries an accessible name.
+class DialogWindow : public QDialog {
+public:
+    explicit DialogWindow(const Dialog& dialog, QWidget* parent = nullptr);
+
+    const Dialog& Table() const { return table_; }
+    const BaseUnits& Units() const { return units_; }
+    // The widget of control `id` (the first one when ids repeat), or null.
+    QWidget* Control(int id) const;
+    // The control that holds `widget` (itself or one of its parts), or 0.
+    int IdOf(const QWidget* widget) const;
+
+    std::string Text(int id) const;
+    void SetText(int id, const std::string& text);
+    bool Checked(int id) const;
+    void SetChecked(int id, bool checked);
+
+    // Where the controls and the window report; empty while nobody listens.
+    std::function<void(const DialogEvent&)> onEvent;
+    void Report(const DialogEvent& event);
+
+    // The activation the listener was last told about; a change is reported once, whether
+    // it comes from the window system or from the platform opening a modal window on top.
+    bool ActiveForListener() const { return active_; }
+    void SetActive(bool active);
+
+    // Gives the focus to the first control Tab reaches, unless a control has it already.
+    void FocusFirstControl();
+
+    // Esc and Enter never end a dialog.
+    void reject() override {}
+
+    // What each caption known now needs and what its control offers, in pixels.
+    struct CaptionRoom {
+        const ui::Control* control = nullptr;
+        QSize needed;
+        QSize room;
+    };
+    std::vector<CaptionRoom> CaptionRooms() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QWidget* CreateControl(const ui::Control& control);
+    QWidget* CreateEdit(const ui::Control& control);
+    QWidget* CreateLabel(const ui::Control& control);
+    QWidget* CreatePicture(const ui::Control& control);
+    void ConnectButton(QAbstractButton* button, const ui::Control& control);
+    void ClickedRadio(int id);
+    void SetUpRadioGroups();
+    void SetUpBuddies();
+    void SetUpTabOrder();
+    void NameEditsAfterLabels();
+
+    Dialog table_;
+    BaseUnits units_;
+    std::vector<QFont> fonts_;
+    std::vector<QWidget*> widgets_; // parallel to table_.controls
+    std::map<int, QWidget*> byId_;
+    std::map<int, std::vector<QAbstractButton*>> radioGroups_; // id -> its group
+    bool active_ = false;
+};
+
+// Builds the dialog's window without running it (for tests and screenshots).
+DialogWindow* BuildDialogWidget(const Dialog& dialog, QWidget* parent = nullptr);
+
+// Every caption (labels, buttons, option buttons, check boxes, group box titles) that does
+// not fit its control in the faces the program uses, one line each ("1005 "&User Info":
+// needs 70x11 px, has 62x21 px"); empty when all fit. Captions set at run time are not
+// known here.
+std::vector<std::string> ClippedCaptions(const Dialog& dialog);
+
+} // namespace ui

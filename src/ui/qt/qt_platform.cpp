@@ -1,0 +1,332 @@
+#include "ui/qt/qt_platform.h"
+
+#include "ui/qt/qt_dialog.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace ui {
+
+namespace {
+
+QtPlatform::DialogShownHook& DialogShown() {
+    static QtPlatform::DialogShownHook hook;
+    return hook;
+}
+
+QtPlatform::MessageBoxHook& MessageBoxShown() {
+    static QtPlatform::MessageBoxHook hook;
+    return hook;
+}
+
+// Windows' ShellExecute results: above 32 is success; 2 is "file not found".
+constexpr int ShellOpened = 42;
+constexpr int ShellFileNotFound = 2;
+
+bool Set(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+void CentreOnScreen(QWidget* window) {
+    QScreen* screen =
+        window->screen() != nullptr ? window->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    QRect frame(QPoint(), window->size());
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+} // namespace
+
+bool DisplayAvailable() {
+#if defined(_WIN32) || defined(__APPLE__)
+    return true;
+#else
+    return Set("QT_QPA_PLATFORM") || Set("WAYLAND_DISPLAY") || Set("DISPLAY");
+#endif
+}
+
+struct QtPlatform::Running {
+    QPointer<DialogWindow> window;
+    QEventLoop* loop = nullptr;
+    bool ended = false;
+    int result = 0;
+};
+
+QtPlatform::QtPlatform() {
+    LoadBundledFonts();
+    // The program runs its dialogs in nested loops of its own; a hidden last window must not
+    // end them all.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    SetUi(this);
+}
+
+QtPlatform::~QtPlatform() {
+    SetUi(nullptr);
+}
+
+void QtPlatform::SetDialogShownHook(DialogShownHook hook) {
+    DialogShown() = std::move(hook);
+}
+
+void QtPlatform::SetMessageBoxHook(MessageBoxHook hook) {
+    MessageBoxShown() = std::move(hook);
+}
+
+QtPlatform::Running* QtPlatform::Find(WindowHandle dialog) const {
+    auto found = running_.find(dialog);
+    if (found == running_.end() || found->second->ended || found->second->window.isNull())
+        return nullptr;
+    return found->second;
+}
+
+DialogWindow* QtPlatform::Window(WindowHandle dialog) const {
+    Running* running = Find(dialog);
+    return running != nullptr ? running->window.data() : nullptr;
+}
+
+QWidget* QtPlatform::ControlWidget(WindowHandle dialog, int control) const {
+    DialogWindow* window = Window(dialog);
+    return window != nullptr ? window->Control(control) : nullptr;
+}
+
+WindowHandle QtPlatform::HandleOf(const QWidget* window) const {
+    for (const auto& [handle, running] : running_) {
+        if (!running->ended && running->window == window)
+            return handle;
+    }
+    return 0;
+}
+
+WindowHandle QtPlatform::TopDialog() const {
+    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+        if (Find(*it) != nullptr)
+            return *it;
+    }
+    return 0;
+}
+
+// A modal window is about to cover `below`: its listener hears of the deactivation now, while
+// its focus is still where the user left it, whenever the window system gets round to it.
+void QtPlatform::DeactivateBeforeModal(WindowHandle below) {
+    if (DialogWindow* window = Window(below))
+        window->SetActive(false);
+}
+
+// The modal window has gone: `below` is active again before the code that opened the modal
+// window goes on, so a focus that code sets is not undone by a late activation.
+void QtPlatform::ReactivateAfterModal(WindowHandle below) {
+    DialogWindow* window = Window(below);
+    if (window == nullptr || !window->isVisible())
+        return;
+    window->activateWindow();
+    window->SetActive(true);
+}
+
+int QtPlatform::RunDialog(const Dialog& dialog, WindowHandle owner, DialogCallback callback) {
+    const WindowHandle below = TopDialog();
+    // The owner is the parent window; window modality keeps it from input meanwhile.
+    QPointer<DialogWindow> window = BuildDialogWidget(dialog, Window(owner));
+    window->setWindowModality(Qt::ApplicationModal);
+
+    const WindowHandle handle = next_++;
+    Running running;
+    running.window = window;
+    running_[handle] = &running;
+    stack_.push_back(handle);
+    if (callback) {
+        window->onEvent = [handle, callback](const DialogEvent& event) { callback(handle, event); };
+    }
+
+    window->Report({DialogEventKind::Init, 0, 0});
+    if (!running.ended && window) {
+        window->FocusFirstControl();
+        DeactivateBeforeModal(below);
+        CentreOnScreen(window);
+        window->show();
+        if (DialogShown()) {
+            QTimer::singleShot(0, window, [handle, shown = window] {
+                if (auto hook = DialogShown(); hook && shown)
+                    hook(handle, shown);
+            });
+        }
+        QEventLoop loop;
+        running.loop = &loop;
+        if (!running.ended)
+            loop.exec(QEventLoop::DialogExec);
+        running.loop = nullptr;
+        // A loop left without EndDialog means the application is quitting.
+        running.ended = true;
+    }
+
+    running_.erase(handle);
+    stack_.erase(std::remove(stack_.begin(), stack_.end(), handle), stack_.end());
+    delete window.data();
+    ReactivateAfterModal(below);
+    return running.result;
+}
+
+void QtPlatform::EndDialog(WindowHandle dialog, int result) {
+    Running* running = Find(dialog);
+    if (running == nullptr)
+        return;
+    running->ended = true;
+    running->result = result;
+    // Nothing reaches the callback any more; the window goes at once, even when its loop
+    // only returns after a dialog opened from the callback (the Login dialog opens the main
+    // window that way).
+    running->window->onEvent = nullptr;
+    running->window->hide();
+    if (running->loop != nullptr)
+        running->loop->exit(0);
+}
+
+WindowHandle QtPlatform::FindWindowByTitle(const std::string& title) {
+    // Like FindWindow, a dialog counts from its creation (its Init already finds it) until
+    // it is ended.
+    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+        DialogWindow* window = Window(*it);
+        if (window != nullptr && window->Table().title == title)
+            return *it;
+    }
+    return 0;
+}
+
+std::string QtPlatform::ControlText(WindowHandle dialog, int control) {
+    DialogWindow* window = Window(dialog);
+    return window != nullptr ? window->Text(control) : std::string();
+}
+
+void QtPlatform::SetControlText(WindowHandle dialog, int control, const std::string& text) {
+    if (DialogWindow* window = Window(dialog))
+        window->SetText(control, text);
+}
+
+bool QtPlatform::IsChecked(WindowHandle dialog, int control) {
+    DialogWindow* window = Window(dialog);
+    return window != nullptr && window->Checked(control);
+}
+
+void QtPlatform::SetChecked(WindowHandle dialog, int control, bool checked) {
+    if (DialogWindow* window = Window(dialog))
+        window->SetChecked(control, checked);
+}
+
+int QtPlatform::FocusedControl(WindowHandle dialog) {
+    // The window's own focus child: it stays while another window is active, which is what
+    // a dialog remembers when it is deactivated.
+    DialogWindow* window = Window(dialog);
+    return window != nullptr ? window->IdOf(window->focusWidget()) : 0;
+}
+
+void QtPlatform::SetFocus(WindowHandle dialog, int control) {
+    QWidget* widget = ControlWidget(dialog, control);
+    if (widget != nullptr && widget->isEnabled() && widget->focusPolicy() != Qt::NoFocus)
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+void QtPlatform::EnableControl(WindowHandle dialog, int control, bool enabled) {
+    if (QWidget* widget = ControlWidget(dialog, control))
+        widget->setEnabled(enabled);
+}
+
+int QtPlatform::ShowMessage(const std::string& text, const std::string& caption, unsigned style) {
+    const WindowHandle below = TopDialog();
+    QMessageBox box(Window(below));
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setTextFormat(Qt::PlainText); // the program's texts are never markup
+    box.setText(WidgetText(text));
+    box.setWindowIcon(ResourceIcon(ProgramIcon));
+    switch (style & MbIconMask) {
+    case MbIconStop:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MbIconQuestion:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MbIconExclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MbIconInformation:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+    }
+    // Task-modal and application-modal are one here: the program has one task.
+    box.setWindowModality(Qt::ApplicationModal);
+
+    const bool yesNo = (style & 0xF) == MbYesNo;
+    QPushButton* yes = nullptr;
+    QPushButton* no = nullptr;
+    QPushButton* ok = nullptr;
+    if (yesNo) {
+        yes = box.addButton(QMessageBox::Yes);
+        no = box.addButton(QMessageBox::No);
+        box.setDefaultButton((style & MbDefaultButton2) ? no : yes);
+        box.setEscapeButton(no); // Esc or the close box answers No
+    } else {
+        ok = box.addButton(QMessageBox::Ok);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(ok);
+    }
+
+    if (MessageBoxShown()) {
+        QTimer::singleShot(0, &box, [shown = &box] {
+            if (auto hook = MessageBoxShown())
+                hook(shown);
+        });
+    }
+    DeactivateBeforeModal(below);
+    box.exec();
+    ReactivateAfterModal(below);
+
+    if (!yesNo)
+        return IdOk;
+    return box.clickedButton() == yes ? IdYes : IdNo;
+}
+
+void QtPlatform::SetHandCursor() {
+    // Windows keeps a cursor set this way until the mouse moves on; a short override is
+    // the nearest Qt has.
+    QGuiApplication::setOverrideCursor(Qt::PointingHandCursor);
+    QTimer::singleShot(500, qApp, [] { QGuiApplication::restoreOverrideCursor(); });
+}
+
+int QtPlatform::ShellOpen(const std::string& target, ShowState /*show*/) {
+    // QDesktopServices leaves the window state to the handler: a maximised window cannot be
+    // asked for.
+    const QString text = QString::fromStdString(target);
+    QUrl url;
+    const bool isUrl = text.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive) ||
+                       text.startsWith(QLatin1String("http:"), Qt::CaseInsensitive) ||
+                       text.startsWith(QLatin1String("https:"), Qt::CaseInsensitive) ||
+                       text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
+    if (isUrl) {
+        url = QUrl(text, QUrl::TolerantMode);
+    } else {
+        const QFileInfo file(text);
+        if (text.isEmpty() || !file.exists())
+            return ShellFileNotFound;
+        url = QUrl::fromLocalFile(file.absoluteFilePath());
+    }
+    if (!url.isValid())
+        return ShellFileNotFound;
+    return QDesktopServices::openUrl(url) ? ShellOpened : ShellFileNotFound;
+}
+
+} // namespace ui
