@@ -38,19 +38,39 @@ int loginFocus = 0;
 int createLoginFocus = 0;
 
 ui::Control Edit(int id, int x, int y, unsigned style) {
-    return {.id = id, .kind = ui::ControlKind::Edit, .x = x, .y = y, .width = 150,
-            .height = 13, .style = style | ui::TabStop | ui::AutoHScroll, .font = 0};
+    return {.id = id,
+            .kind = ui::ControlKind::Edit,
+            .x = x,
+            .y = y,
+            .width = 150,
+            .height = 13,
+            .style = style | ui::TabStop | ui::AutoHScroll,
+            .font = 0};
 }
 
 ui::Control Label(int id, const char* caption, int x, int y, int width,
                   ui::Rgb background = ui::LightBlue) {
-    return {.id = id, .kind = ui::ControlKind::Label, .caption = caption, .x = x, .y = y,
-            .width = width, .height = 10, .background = background, .font = 0};
+    return {.id = id,
+            .kind = ui::ControlKind::Label,
+            .caption = caption,
+            .x = x,
+            .y = y,
+            .width = width,
+            .height = 10,
+            .background = background,
+            .font = 0};
 }
 
 ui::Control Button(int id, const char* caption, int x, int y) {
-    return {.id = id, .kind = ui::ControlKind::PushButton, .caption = caption, .x = x, .y = y,
-            .width = 50, .height = 15, .style = ui::TabStop, .font = 0};
+    return {.id = id,
+            .kind = ui::ControlKind::PushButton,
+            .caption = caption,
+            .x = x,
+            .y = y,
+            .width = 50,
+            .height = 15,
+            .style = ui::TabStop,
+            .font = 0};
 }
 
 void ShowExclamation(const std::string& text) {

@@ -25,8 +25,15 @@ enum Control {
 int mainFocus = 0;
 
 ui::Control Button(int id, const char* caption, int x) {
-    return {.id = id, .kind = ui::ControlKind::PushButton, .caption = caption, .x = x,
-            .y = 217, .width = 60, .height = 15, .style = ui::TabStop, .font = 0};
+    return {.id = id,
+            .kind = ui::ControlKind::PushButton,
+            .caption = caption,
+            .x = x,
+            .y = 217,
+            .width = 60,
+            .height = 15,
+            .style = ui::TabStop,
+            .font = 0};
 }
 
 } // namespace
@@ -40,44 +47,77 @@ ui::Dialog MainDisplayLayout() {
     dialog.height = 249;
     dialog.fonts = {ui::Font{ui::SansSerif, 8, 700}};
     dialog.controls = {
-        {.id = StatusBar, .kind = ui::ControlKind::StatusBar, .x = 0, .y = 236, .width = 475,
+        {.id = StatusBar,
+         .kind = ui::ControlKind::StatusBar,
+         .x = 0,
+         .y = 236,
+         .width = 475,
          .height = 13},
-        {.id = Picture, .kind = ui::ControlKind::Picture, .x = 112, .y = 48, .width = 252,
-         .height = 84, .style = ui::StaticEdge | ui::ModalFrame, .resource = ui::ProgramPicture},
-        {.id = TaglineLabel, .kind = ui::ControlKind::Label, .caption = Tagline, .x = 108,
-         .y = 137, .width = 260, .height = 8, .style = ui::Centered,
-         .background = ui::LightBlue, .font = 0},
+        {.id = Picture,
+         .kind = ui::ControlKind::Picture,
+         .x = 112,
+         .y = 48,
+         .width = 252,
+         .height = 84,
+         .style = ui::StaticEdge | ui::ModalFrame,
+         .resource = ui::ProgramPicture},
+        {.id = TaglineLabel,
+         .kind = ui::ControlKind::Label,
+         .caption = Tagline,
+         .x = 108,
+         .y = 137,
+         .width = 260,
+         .height = 8,
+         .style = ui::Centered,
+         .background = ui::LightBlue,
+         .font = 0},
         Button(UserInfoButton, "&User Info", 63),
         Button(ApplicationsButton, "&Applications", 135),
         Button(EmailButton, "&Email", 207),
         Button(DatabasesButton, "&Databases", 279),
         Button(AboutButton, "A&bout", 351),
-        {.id = UnusedBand, .kind = ui::ControlKind::Label, .x = 118, .y = 122, .width = 240,
-         .height = 8, .style = ui::Centered, .textColor = ui::Blue, .background = ui::White,
+        {.id = UnusedBand,
+         .kind = ui::ControlKind::Label,
+         .x = 118,
+         .y = 122,
+         .width = 240,
+         .height = 8,
+         .style = ui::Centered,
+         .textColor = ui::Blue,
+         .background = ui::White,
          .font = 0},
-        {.id = DevicesLabel, .kind = ui::ControlKind::Label, .caption = "for Blackberry Devices",
-         .x = 177, .y = 101, .width = 120, .height = 10, .style = ui::Centered,
-         .textColor = ui::Blue, .background = ui::White, .font = 0},
+        {.id = DevicesLabel,
+         .kind = ui::ControlKind::Label,
+         .caption = "for Blackberry Devices",
+         .x = 177,
+         .y = 101,
+         .width = 120,
+         .height = 10,
+         .style = ui::Centered,
+         .textColor = ui::Blue,
+         .background = ui::White,
+         .font = 0},
     };
     return dialog;
 }
 
 int MainDisplayDialog(ui::WindowHandle owner) {
     mainFocus = 0;
-    return ui::Ui().RunDialog(
-        MainDisplayLayout(), owner, [](ui::WindowHandle dialog, const ui::DialogEvent& event) {
-            if (ui::HandleStandardEvent(dialog, event, mainFocus))
-                return;
-            // Each dialog finds the main window by its title and makes it its owner.
-            if (ui::IsButtonPress(event, UserInfoButton))
-                UserSetupDialog(0);
-            else if (ui::IsButtonPress(event, ApplicationsButton))
-                ApplicationInformationDialog(0);
-            else if (ui::IsButtonPress(event, EmailButton))
-                ComposeEmailDialog(0);
-            else if (ui::IsButtonPress(event, DatabasesButton))
-                DatabaseDialog(0);
-            else if (ui::IsButtonPress(event, AboutButton))
-                AboutDialog(0);
-        });
+    return ui::Ui().RunDialog(MainDisplayLayout(), owner,
+                              [](ui::WindowHandle dialog, const ui::DialogEvent& event) {
+                                  if (ui::HandleStandardEvent(dialog, event, mainFocus))
+                                      return;
+                                  // Each dialog finds the main window by its title and makes it its
+                                  // owner.
+                                  if (ui::IsButtonPress(event, UserInfoButton))
+                                      UserSetupDialog(0);
+                                  else if (ui::IsButtonPress(event, ApplicationsButton))
+                                      ApplicationInformationDialog(0);
+                                  else if (ui::IsButtonPress(event, EmailButton))
+                                      ComposeEmailDialog(0);
+                                  else if (ui::IsButtonPress(event, DatabasesButton))
+                                      DatabaseDialog(0);
+                                  else if (ui::IsButtonPress(event, AboutButton))
+                                      AboutDialog(0);
+                              });
 }

@@ -186,8 +186,7 @@ TEST_F(Startup, AnUnreadableUserTableIsReportedAndNeverOverwritten) {
     EXPECT_EQ(ui.messages[1].caption, "READ THIS MESSAGE CAREFULLY");
     // The login could not be stored: no success text, and no Login dialog follows.
     EXPECT_EQ(ui.messages.back().style, Exclamation);
-    EXPECT_EQ(ui.messages.back().text.rfind("Your User Name and Password have not been stored.",
-                                            0),
+    EXPECT_EQ(ui.messages.back().text.rfind("Your User Name and Password have not been stored.", 0),
               0u);
     EXPECT_EQ(loginFollows, 0);
     EXPECT_EQ(ReadFile("User.dbf"), garbage);
@@ -197,8 +196,8 @@ class Login : public Startup {};
 
 TEST_F(Login, AWrongLetterCaseIsRefusedAndBothBoxesEmptied) {
     StoreUser({.loginName = "Ann", .loginPassword = "Secret"});
-    for (auto [name, password] : {std::pair{"ann", "Secret"}, std::pair{"Ann", "secret"},
-                                  std::pair{"Ann ", "Secret"}}) {
+    for (auto [name, password] :
+         {std::pair{"ann", "Secret"}, std::pair{"Ann", "secret"}, std::pair{"Ann ", "Secret"}}) {
         Then([&, name, password](WindowHandle dialog) {
             ui.Type(dialog, 1121, name);
             ui.Type(dialog, 1122, password);

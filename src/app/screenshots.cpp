@@ -1,0 +1,177 @@
+// Renders every dialog of the program offscreen, filled with sample data, into PNG files
+// (docs/screenshots by default), for the README and for looking at the layouts.
+//
+//   ombrelay-screenshots [output folder]
+
+#include "app/about_dialog.h"
+#include "app/login_dialogs.h"
+#include "app/main_window.h"
+#include "applications/application_dialog.h"
+#include "maintenance/database_dialog.h"
+#include "requests/compose_dialog.h"
+#include "store/tables.h"
+#include "store/xdb.h"
+#include "ui/qt/qt_platform.h"
+#include "user/change_password.h"
+#include "user/user_setup_dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+QString outputFolder;
+int failures = 0;
+
+void Save(QWidget* window, const char* name) {
+    QApplication::processEvents();
+    const QString path = outputFolder + "/" + name + ".png";
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        ++failures;
+        return;
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+ui::QtPlatform& Qt() {
+    return static_cast<ui::QtPlatform&>(ui::Ui());
+}
+
+void Press(ui::WindowHandle dialog, int control) {
+    if (auto* button = qobject_cast<QAbstractButton*>(Qt().ControlWidget(dialog, control)))
+        button->click();
+}
+
+void Fill(ui::WindowHandle dialog, const std::vector<std::pair<int, std::string>>& values) {
+    for (const auto& [control, text] : values)
+        ui::Ui().SetControlText(dialog, control, text);
+}
+
+// What to do when a dialog of a given title is shown.
+std::map<std::string, std::function<void(ui::WindowHandle, QWidget*)>> whenShown;
+
+void SampleData() {
+    const int user = XDBOPENEX(UserTableFile, 2, 1, TableKey);
+    const char* const userValues[] = {
+        "Ann", "Example", "ann@example.org", "2A4F19C0", "31BD07E5", "", "", "Ann", "secret"};
+    XDBCLEARBUFFER(user);
+    for (int field = 1; field <= 9; ++field)
+        XDBASSIGNFIELD(user, "", field, userValues[field - 1]);
+    XDBADDRECORD(user);
+    XDBCLOSE(user);
+
+    struct Row {
+        const char *name, *code, *email, *request;
+    };
+    const Row rows[] = {
+        {"Berry Weather", "WX-2291-KQ", "keys@berryweather.example", "Yes"},
+        {"Pocket Ledger", "PL7-0042-88A", "support@pocketledger.example", "No"},
+        {"Trail Maps Pro", "TMP-55A1-Z9", "register@trailmaps.example", "Yes"},
+        {"Chess Companion", "CC-9001", "codes@chesscompanion.example", "No"},
+    };
+    const int table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
+    for (const auto& row : rows) {
+        XDBCLEARBUFFER(table);
+        XDBASSIGNFIELD(table, "", 1, row.name);
+        XDBASSIGNFIELD(table, "", 2, row.code);
+        XDBASSIGNFIELD(table, "", 3, row.email);
+        XDBASSIGNFIELD(table, "", 4, row.request);
+        XDBADDRECORD(table);
+    }
+    XDBCLOSE(table);
+
+    std::ofstream("Template.txt", std::ios::binary)
+        << "Dear applicationname team,\r\n\r\n"
+           "I have moved to a new BlackBerry device. Please send me a new registration code\r\n"
+           "for applicationname; my current code is regcode and my old PIN was XXXXXXXX.\r\n\r\n"
+           "Thank you,\r\nfname lname\r\nemailaddress\r\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    outputFolder =
+        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : "docs/screenshots").absolutePath();
+    QDir().mkpath(outputFolder);
+    QTemporaryDir workFolder;
+    if (!workFolder.isValid() || !QDir::setCurrent(workFolder.path())) {
+        std::fprintf(stderr, "cannot make a working folder\n");
+        return 1;
+    }
+
+    ui::QtPlatform platform;
+    // Every message box is answered with its default button.
+    ui::QtPlatform::SetMessageBoxHook([](QMessageBox* box) {
+        if (box->defaultButton() != nullptr)
+            box->defaultButton()->click();
+        else
+            box->accept();
+    });
+    ui::QtPlatform::SetDialogShownHook([](ui::WindowHandle dialog, QWidget* window) {
+        auto found = whenShown.find(window->windowTitle().toStdString());
+        if (found != whenShown.end())
+            found->second(dialog, window);
+        ui::Ui().EndDialog(dialog, 0);
+    });
+
+    whenShown[CreateUserLoginTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        Fill(dialog, {{1141, "Ann"}, {1142, "secret"}, {1143, "secret"}});
+        Save(window, "create-user-login");
+    };
+    CreateUserLoginDialog(0);
+
+    SampleData();
+    whenShown[LoginTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        Fill(dialog, {{1122, "secret"}});
+        Save(window, "login");
+    };
+    LoginDialog(0);
+
+    whenShown[UserSetupTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        Save(window, "user-setup");
+        Press(dialog, ChangePasswordButton);
+    };
+    whenShown[ChangePasswordTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        Fill(dialog, {{NewPasswordBox, "new secret"}, {RepeatPasswordBox, "new secret"}});
+        Save(window, "change-password");
+    };
+    whenShown["Ombrelay Application Information"] = [](ui::WindowHandle dialog, QWidget* window) {
+        Press(dialog, 1042); // Next: the first application in name order
+        Save(window, "application-information");
+    };
+    whenShown[ComposeEmailTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        Save(window, "compose-email");
+        Press(dialog, compose::EmailAll);
+        Save(window, "compose-email-all");
+    };
+    whenShown[DatabaseDialogTitle] = [](ui::WindowHandle, QWidget* window) {
+        Save(window, "databases");
+    };
+    whenShown[AboutTitle] = [](ui::WindowHandle, QWidget* window) { Save(window, "about"); };
+    whenShown[MainWindowTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        Save(window, "main-window-empty");
+        for (int button : {1005, 1006, 1007, 1002, 1008})
+            Press(dialog, button);
+        Save(window, "main-window");
+    };
+    MainDisplayDialog(0);
+
+    return failures == 0 ? 0 : 1;
+}
