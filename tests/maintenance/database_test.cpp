@@ -399,6 +399,8 @@ TEST_F(DatabaseDialogs, BackupEndsTheDialogRestoreAndReindexDoNot) {
         note,
         [&](ui::WindowHandle d) { ui.PressMnemonic(d, ReindexButton); },
         note,
+        [&](ui::WindowHandle d) { ui.PressMnemonic(d, ExportButton); },
+        note,
         [&](ui::WindowHandle d) {
             EXPECT_FALSE(ui.WindowOf(main).enabled) << "owned by the main window";
             ui.Click(d, BackupButton);
@@ -406,11 +408,13 @@ TEST_F(DatabaseDialogs, BackupEndsTheDialogRestoreAndReindexDoNot) {
     };
     EXPECT_EQ(DatabaseDialog(0), 0);
     EXPECT_FALSE(ui.ranOutOfActions);
-    EXPECT_EQ(openAfter, (std::vector<std::string>{"open", "open"}));
-    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(openAfter, (std::vector<std::string>{"open", "open", "open"}));
+    ASSERT_EQ(ui.messages.size(), 4u);
     EXPECT_NE(ui.messages[0].text.find("no backup"), std::string::npos);
     EXPECT_EQ(ui.messages[1].text, "Databases have been reindexed");
-    EXPECT_EQ(ui.messages[2].text, BackupDone);
+    EXPECT_EQ(ui.messages[2].text.rfind("Application Data has been exported", 0), 0u);
+    EXPECT_EQ(ui.shellOpens.size(), 1u);
+    EXPECT_EQ(ui.messages[3].text, BackupDone);
     EXPECT_TRUE(ui.WindowOf(main).enabled);
 }
 
@@ -427,22 +431,6 @@ TEST_F(DatabaseDialogs, CancelAndTheCloseBoxEndItAndAMissingMainWindowIsReported
     EXPECT_FALSE(ui.ranOutOfActions);
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_FALSE(fs::exists("BNG"));
-}
-
-TEST_F(DatabaseDialogs, TheFocusComesBackAfterAnotherWindowWasInFront) {
-    ui.OpenWindow(MainWindowStandIn());
-    int focus = 0;
-    ui.actions = {
-        [&](ui::WindowHandle d) { ui.SetFocus(d, ReindexButton); },
-        [&](ui::WindowHandle d) { ui.Deactivate(d); },
-        [&](ui::WindowHandle d) { ui.Activate(d); },
-        [&](ui::WindowHandle d) {
-            focus = ui.FocusedControl(d);
-            ui.Click(d, DatabaseCancelButton);
-        },
-    };
-    DatabaseDialog(0);
-    EXPECT_EQ(focus, ReindexButton);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "common/clock.h"
 #include "common/files.h"
-#include "maintenance/database_dialog.h"
 #include "maintenance/export.h"
 #include "support/fixtures.h"
 #include "support/headless_platform.h"
@@ -121,17 +120,6 @@ TEST_F(Exports, AFileThatCannotBeWrittenIsNotReportedAsExported) {
     EXPECT_EQ(ReadFile(FileName), earlier);
     EXPECT_EQ(ExportFiles(), 1);
     EXPECT_TRUE(ui.shellOpens.empty());
-}
-
-TEST_F(Exports, TheDialogButtonExports) {
-    AddApplications({{"Pocket Notes", "PN-7781", "keys@pocket.example", "Yes"}});
-    ui.OpenWindow(MainWindowStandIn());
-    ui.actions = {[&](ui::WindowHandle d) { ui.PressMnemonic(d, ExportButton); },
-                  [&](ui::WindowHandle d) { ui.Click(d, DatabaseCancelButton); }};
-    DatabaseDialog(0);
-    EXPECT_FALSE(ui.ranOutOfActions);
-    EXPECT_TRUE(fs::exists(FileName));
-    EXPECT_EQ(ui.shellOpens.size(), 1u);
 }
 
 } // namespace
