@@ -7,7 +7,7 @@
 
 // The points of the application list's fixed-pitch font: the largest at which a whole
 // 79-character row fits the list's width.
-inline constexpr int ApplicationListPoints = 8;
+inline constexpr int ApplicationListPoints = 10;
 
 ui::Dialog ApplicationInformationLayout();
 
