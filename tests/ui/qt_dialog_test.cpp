@@ -63,8 +63,11 @@ TEST(QtDialogBuild, ControlsTakeTheirIdsAndPixelsFromTheDialogFont) {
     const ui::Dialog table = sample::Form();
     auto window = Build(table);
 
-    // Base units measured here from the dialog's own font, the Windows way.
-    const QFontMetrics metrics(window->font());
+    // Base units measured here from the dialog font as Windows makes a dialog's font (points
+    // to pixels rounded), the Windows way.
+    QFont dialogFont = window->font();
+    dialogFont.setPixelSize(static_cast<int>(std::lround(8 * Dpi() / 72)));
+    const QFontMetrics metrics(dialogFont);
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     const double baseX = std::lround(letters / 52.0);
@@ -89,7 +92,7 @@ TEST(QtDialogBuild, ControlsTakeTheirIdsAndPixelsFromTheDialogFont) {
     }
     // The layouts were checked by eye at these units.
     if (Dpi() == 96) {
-        EXPECT_EQ(QSize(window->Units().width, window->Units().height), QSize(6, 11));
+        EXPECT_EQ(QSize(window->Units().width, window->Units().height), QSize(6, 12));
     }
 }
 

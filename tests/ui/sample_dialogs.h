@@ -30,6 +30,7 @@ enum Id {
     OtherNo = 120,
     Picture = 121,
     PlainLabel = 122,
+    ContactLine = 123, // a 10-point line in 10 units
 };
 
 inline ui::Control Make(int id, ui::ControlKind kind, const char* caption, int x, int y, int width,
@@ -50,6 +51,7 @@ inline ui::Dialog Form() {
         Font{FixedPitch, 5, 400, false}, // 1: the list
         Font{SansSerif, 12, 700, false}, // 2: the count line
         Font{SansSerif, 8, 700, true},   // 3: the link
+        Font{SansSerif, 10, 400, false}, // 4: the contact line
     };
     const unsigned box = TabStop | AutoHScroll | Border;
     d.controls = {
@@ -74,11 +76,13 @@ inline ui::Dialog Form() {
              Blue, LightBlue, 3),
         Make(ListFrame, ControlKind::EtchedFrame, "Line1", 10, 84, 280, 60),
         Make(ServerBox, ControlKind::Edit, "", 190, 42, 100, 13, box | Disabled),
-        Make(MessageBox, ControlKind::Edit, "", 20, 150, 260, 40,
+        Make(MessageBox, ControlKind::Edit, "", 20, 150, 260, 34,
              Multiline | VerticalScroll | TabStop | ClientEdge),
         Make(Status, ControlKind::StatusBar, "", 0, 223, 300, 13),
         Make(PlainLabel, ControlKind::Label, "List of things", 20, 88, 100, 8, NoStyle, Black,
              LightBlue),
+        Make(ContactLine, ControlKind::Label, "Contact support@example.org", 20, 186, 160, 10,
+             NoStyle, {}, LightBlue, 4),
     };
     return d;
 }

@@ -27,6 +27,7 @@
 #include <qdrawutil.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -267,7 +268,12 @@ QFont QtFont(const Font& font) {
 }
 
 BaseUnits DialogBaseUnits(const Font& dialogFont) {
-    const QFontMetrics metrics(QtFont(dialogFont));
+    QFont measured = QtFont(dialogFont);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int dpi =
+        static_cast<int>(std::lround(screen != nullptr ? screen->logicalDotsPerInchY() : 96.0));
+    measured.setPixelSize(std::max(1, MulDiv(dialogFont.points, dpi, 72)));
+    const QFontMetrics metrics(measured);
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(letters / 26 + 1) / 2, metrics.height()};
@@ -307,7 +313,8 @@ std::string ProgramText(const QString& text) {
 DialogWindow::DialogWindow(const Dialog& dialog, QWidget* parent)
     : QDialog(parent), table_(dialog) {
     LoadBundledFonts();
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::MSWindowsFixedSizeDialogHint;
     if (table_.closeBox)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     setWindowFlags(flags);

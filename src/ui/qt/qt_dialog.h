@@ -33,7 +33,13 @@ int FontPixelSize(int points);
 
 // Dialog base units the way Windows takes them from the dialog font: the width is the
 // average advance of "A".."Z" "a".."z", rounded to a whole pixel as Windows rounds it
-// ((width of the 52 letters / 26 + 1) / 2); the height is the font's height.
+// ((width of the 52 letters / 26 + 1) / 2); the height is the font's height. Windows makes
+// a dialog's own font at -MulDiv(points, dpi, 72), rounded, while the program's fonts are
+// truncated; with the bitmap "MS Sans Serif" both land on the same 8-point face, with a
+// scalable face they do not. So the units are measured on the dialog font at the rounded
+// size (11 px at 8 points and 96 dpi: 6 x 12 units, near the original 6 x 13), while all
+// text, the dialog font's included, is drawn at the truncated size (10 px), so 8-point
+// text looks alike in every control as it does on Windows.
 struct BaseUnits {
     int width = 0;
     int height = 0;

@@ -246,7 +246,9 @@ void QtPlatform::EnableControl(WindowHandle dialog, int control, bool enabled) {
 
 int QtPlatform::ShowMessage(const std::string& text, const std::string& caption, unsigned style) {
     const WindowHandle below = TopDialog();
-    QMessageBox box(Window(below));
+    // Over the dialog that is showing, if any (one still in its Init is not yet shown).
+    DialogWindow* over = Window(below);
+    QMessageBox box(over != nullptr && over->isVisible() ? over : nullptr);
     box.setWindowTitle(QString::fromStdString(caption));
     box.setTextFormat(Qt::PlainText); // the program's texts are never markup
     box.setText(WidgetText(text));
