@@ -789,8 +789,9 @@ std::vector<DialogWindow::CaptionRoom> DialogWindow::CaptionRooms() const {
             room.needed = QSize(widget->sizeHint().width(), metrics.height());
             break;
         case ControlKind::GroupBox:
-            room.needed = QSize(2 * (EtchedGroupBox::TitleInset + EtchedGroupBox::TitlePadding) +
-                                    metrics.horizontalAdvance(WithoutMnemonics(caption)),
+            // The title must end before the frame's right edge.
+            room.needed = QSize(EtchedGroupBox::TitleInset + 2 * EtchedGroupBox::TitlePadding +
+                                    metrics.horizontalAdvance(WithoutMnemonics(caption)) + 2,
                                 metrics.height());
             break;
         default:
