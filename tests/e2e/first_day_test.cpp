@@ -1,6 +1,7 @@
 // A new user's whole first day, through the program's real windows: the login, the user
-// record, three applications, the three kinds of request, backup, a deletion, restore and
-// export. Then the files and the links are checked against what was typed.
+// record, three applications, the three kinds of request, backup, a deletion, restore,
+// export and About; then a second start. The files and the links are checked against what
+// was typed.
 
 #include "app/startup.h"
 #include "common/clock.h"
@@ -96,6 +97,7 @@ protected:
     QtDriver user;
     UrlCatcher mail{"mailto"};
     UrlCatcher files{"file"};
+    UrlCatcher web{"https"};
 };
 
 TEST_F(FirstDay, FromTheFirstStartToTheExport) {
@@ -110,7 +112,8 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
         Click(window, 1123);
     });
     user.When("Ombrelay", [](ui::WindowHandle, ui::DialogWindow* window) {
-        for (char mnemonic : {'u', 'a', 'e', 'd', 'a', 'd'})
+        EXPECT_EQ(Text(window, 1001), ""); // empty until an operation reports
+        for (char mnemonic : {'u', 'a', 'e', 'd', 'a', 'd', 'b'})
             QtDriver::Mnemonic(window, mnemonic);
         EXPECT_EQ(Text(window, 1001), "  Data for  2  Applications stored in Ombrelay");
         QtDriver::CloseBox(window);
@@ -179,7 +182,19 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
         Click(window, 1108);
     });
 
+    user.When("Ombrelay About", [this](ui::WindowHandle, ui::DialogWindow* window) {
+        EXPECT_FALSE(window->windowFlags() & Qt::WindowCloseButtonHint);
+        QtDriver::CloseBox(window);        // not a way out
+        QtDriver::Click(At(window, 1165)); // the home page; the dialog stays
+        EXPECT_TRUE(window->isVisible());
+        ASSERT_EQ(web.urls.size(), 1u);
+        EXPECT_EQ(web.urls[0], QUrl("https://ombrelay.org"));
+        Click(window, 1013);
+    });
+
     EXPECT_EQ(ProgramStart(), 0);
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_FALSE(widget->isVisible()) << widget->windowTitle().toStdString();
     EXPECT_TRUE(user.unexpected.empty()) << user.unexpected.front();
     EXPECT_TRUE(user.answers.empty());
 
@@ -271,6 +286,19 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
     ASSERT_EQ(files.urls.size(), 1u);
     EXPECT_EQ(fs::path(files.urls[0].toLocalFile().toStdString()).filename(), exported);
     EXPECT_TRUE(fs::exists(fs::path("BNG") / "Application.dbf"));
+
+    // The next start asks for the login at once.
+    loginFollows = 0;
+    user.shown.clear();
+    user.When("Ombrelay Login", [](ui::WindowHandle, ui::DialogWindow* window) {
+        EXPECT_EQ(Text(window, 1121), "Ann");
+        Type(window, 1122, "pw");
+        QtDriver::Mnemonic(window, 'l');
+    });
+    user.When("Ombrelay",
+              [](ui::WindowHandle, ui::DialogWindow* window) { QtDriver::CloseBox(window); });
+    EXPECT_EQ(ProgramStart(), 0);
+    EXPECT_EQ(user.shown, (std::vector<std::string>{"Ombrelay Login", "Ombrelay"}));
 }
 
 } // namespace
