@@ -180,6 +180,21 @@ Presence PresenceOf(const fs::path& path) {
                                                              : Presence::Unknown;
 }
 
+// A process stopped in the middle of a write leaves its temporary file beside the table
+// (see WriteFileAtomically). Whoever holds the folder's lock may clear such leftovers: no
+// other writer can be at work there.
+void RemoveLeftoverTemporaries(const fs::path& file) {
+    const std::string prefix = "." + PathToUtf8(file.filename()) + ".tmp-";
+    std::error_code error;
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (PathToUtf8(it->path().filename()).starts_with(prefix)) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
+
 // Splits a file name as the program passes it into its folder and its name there.
 void SplitName(const std::string& fileName, fs::path& folder, std::string& name) {
     const fs::path given = PathFromUtf8(fileName);
@@ -367,6 +382,8 @@ int XDBOPENEX(const std::string& fileName, int /*mode*/, int /*share*/,
         Fail(result);
         return handle;
     }
+    if (table.lockHeld)
+        RemoveLeftoverTemporaries(table.path);
     table.stamp = StampOf(table.path);
     ClearBuffer(table);
     tables.emplace(handle, std::move(table));
@@ -410,6 +427,8 @@ int XDBOPENINDEX(const std::string& indexFileName, int tableHandle) {
         path = folder / PathFromUtf8(table->definition->indexFile);
     }
 
+    if (table->lockHeld)
+        RemoveLeftoverTemporaries(path);
     table->indexed = true;
     table->indexPath = path;
     table->keyField = static_cast<std::size_t>(keyField);
