@@ -174,13 +174,25 @@ std::string SerializeDbf(const DbfTable& table, const LocalDateTime& lastUpdate)
     }
     out[at] = HeaderEnd;
 
+    // Records are written in place: blanks first, then each value and its end mark.
+    const std::size_t dataStart = out.size();
+    out.resize(dataStart + recordLength * table.records.size(), ' ');
+    char* row = out.data() + dataStart;
     for (const auto& record : table.records) {
-        out.push_back(record.deleted ? '*' : ' ');
+        row[0] = record.deleted ? '*' : ' ';
+        char* field = row + 1;
         for (std::size_t i = 0; i < table.fields.size(); ++i) {
-            const std::string_view value =
-                i < record.values.size() ? std::string_view(record.values[i]) : "";
-            out += EncodeFieldValue(value, table.fields[i].width);
+            const auto width = static_cast<std::size_t>(table.fields[i].width);
+            if (i < record.values.size()) {
+                const std::string& value = record.values[i];
+                const std::size_t length = std::min(value.size(), width);
+                std::copy_n(value.data(), length, field);
+                if (!value.empty() && value.back() == ' ' && length < width)
+                    field[length] = '\0';
+            }
+            field += width;
         }
+        row += recordLength;
     }
     out.push_back(FileEnd);
     return out;

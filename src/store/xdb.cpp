@@ -15,6 +15,7 @@
 #include "store/tables.h"
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 
 #ifndef _WIN32
@@ -92,7 +93,18 @@ Table* FindTable(int handle) {
     return &it->second;
 }
 
+// Names compared without regard to letter case. Field names are ASCII and looked up on
+// every field access, so they skip the full Unicode upper-casing.
 bool SameName(std::string_view a, std::string_view b) {
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    const auto ascii = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
+    };
+    if (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                           [&](char x, char y) { return upper(x) == upper(y); }))
+        return true;
+    if (ascii(a) && ascii(b))
+        return false;
     return ToUpper(a) == ToUpper(b);
 }
 
@@ -152,11 +164,26 @@ bool WriteIndexFile(Table& table) {
     return WriteFileAtomically(table.indexPath, SerializeNameIndex(table.index), error);
 }
 
+// A whole file in one read; the table files are megabytes at most.
+bool ReadBytes(const fs::path& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return false;
+    const auto size = in.tellg();
+    if (size < 0) {
+        std::error_code error;
+        return ReadWholeFile(path, bytes, error);
+    }
+    bytes.resize(static_cast<std::size_t>(size));
+    in.seekg(0);
+    in.read(bytes.data(), size);
+    return in.gcount() == size;
+}
+
 // Reads and parses a table file; the path must exist.
 XdbError ReadTable(const fs::path& path, DbfTable& data, std::uint32_t& crc) {
     std::string bytes;
-    std::error_code error;
-    if (!ReadWholeFile(path, bytes, error))
+    if (!ReadBytes(path, bytes))
         return XdbCannotRead;
     if (ParseDbf(bytes, data) != XdbOk)
         return XdbDamaged;
@@ -417,8 +444,7 @@ int XDBOPENINDEX(const std::string& indexFileName, int tableHandle) {
     }
     if (presence == Presence::Present) {
         std::string bytes;
-        std::error_code error;
-        if (!ReadWholeFile(path, bytes, error)) {
+        if (!ReadBytes(path, bytes)) {
             Fail(XdbCannotRead);
             return handle;
         }
