@@ -3,86 +3,52 @@
 // that the two cannot share a mistake.
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
 
-// What the request footer says once a mail program has decoded it: two blank lines, the note,
-// a line break, another line break (written line feed first) and the copyright line.
+// The request footer as a mail program shows it: its line breaks are written line feed first.
 inline const std::string DecodedRequestFooter =
     "\n\r\n\rThis Reregistration related request was sent by Ombrelay - the original Mobile "
     "Device Application Reregistration Request Tool\r\n\n\rCopyright (c) 2026 The Ombrelay "
     "developers";
 
-struct Mailto {
-    bool wellFormed = false; // only URI characters, every '%' followed by two hex digits
-    std::string to;
-    std::vector<std::pair<std::string, std::string>> fields; // in link order, decoded
-};
+using MailtoFields = std::vector<std::pair<std::string, std::string>>;
 
-inline std::string PercentDecode(const std::string& text, bool& ok) {
-    auto hex = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        return -1;
+// {"to", recipient}, then every header field in link order, all decoded. Empty unless the link
+// holds only URI characters, each '%' before two hex digits, no delimiter in the recipient,
+// and each field with its '='.
+inline MailtoFields ParseMailto(const std::string& link) {
+    const std::string uri =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~%@:?&=";
+    if (link.rfind("mailto:", 0) != 0 || link.find_first_not_of(uri) != std::string::npos)
+        return {};
+    for (std::size_t i = link.find('%'); i != std::string::npos; i = link.find('%', i + 1))
+        if (i + 2 >= link.size() || !std::isxdigit(link[i + 1]) || !std::isxdigit(link[i + 2]))
+            return {};
+    const auto decode = [](std::string text) {
+        for (std::size_t i = text.find('%'); i != std::string::npos; i = text.find('%', i + 1))
+            text.replace(i, 3, 1, static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)));
+        return text;
     };
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size()) {
-            ok = false;
-            return out;
-        }
-        const int high = hex(text[i + 1]), low = hex(text[i + 2]);
-        if (high < 0 || low < 0) {
-            ok = false;
-            return out;
-        }
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
+    const std::string rest = link.substr(7);
+    const std::size_t query = std::min(rest.find('?'), rest.size());
+    bool ok = rest.find_first_of("&=") >= query; // delimiters only in the query
+    MailtoFields fields{{"to", decode(rest.substr(0, query))}};
+    for (std::size_t from = query + 1, end; from <= rest.size(); from = end + 1) {
+        end = std::min(rest.find('&', from), rest.size());
+        const std::string field = rest.substr(from, end - from);
+        const std::size_t equals = std::min(field.find('='), field.size());
+        ok = ok && equals < field.size();
+        fields.emplace_back(decode(field.substr(0, equals)),
+                            decode(field.substr(std::min(equals + 1, field.size()))));
     }
-    return out;
+    return ok ? fields : MailtoFields{};
 }
 
-inline Mailto ParseMailto(const std::string& link) {
-    Mailto result;
-    const std::string scheme = "mailto:";
-    if (link.compare(0, scheme.size(), scheme) != 0)
-        return result;
-    bool ok = true;
-    for (const char c : link) {
-        const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                             (c >= '0' && c <= '9') ||
-                             std::string("-._~%@:?&=").find(c) != std::string::npos;
-        ok = ok && allowed;
-    }
-    const std::string rest = link.substr(scheme.size());
-    const auto question = rest.find('?');
-    const std::string to = rest.substr(0, question);
-    ok = ok && to.find_first_of("&=") == std::string::npos; // delimiters only in the query
-    result.to = PercentDecode(to, ok);
-    if (question != std::string::npos) {
-        std::string query = rest.substr(question + 1);
-        std::size_t from = 0;
-        while (from <= query.size()) {
-            const auto amp = std::min(query.find('&', from), query.size());
-            const std::string pair = query.substr(from, amp - from);
-            const auto equals = pair.find('=');
-            if (equals == std::string::npos)
-                ok = false;
-            else
-                result.fields.emplace_back(PercentDecode(pair.substr(0, equals), ok),
-                                           PercentDecode(pair.substr(equals + 1), ok));
-            from = amp + 1;
-        }
-    }
-    result.wellFormed = ok;
-    return result;
+// The fields of a request link that carries exactly these texts (copied to the tests' user).
+inline MailtoFields RequestFields(std::string to, std::string subject, std::string message,
+                                  std::string cc = "ann@home.example") {
+    return {{"to", to}, {"cc", cc}, {"subject", subject}, {"body", message + DecodedRequestFooter}};
 }

@@ -1,0 +1,183 @@
+// The requests on the headless backend: the link, the preparations and the three sends.
+
+#include "applications/activity_log.h"
+#include "common/clock.h"
+#include "requests/compose_dialog.h"
+#include "requests/mailto.h"
+#include "requests/request_link.h"
+#include "requests/request_preparation.h"
+#include "requests/send_requests.h"
+#include "support/fixtures.h"
+#include "support/headless_platform.h"
+#include "support/temp_folder.h"
+#include "user/user_record.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <utility>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+using Mails = std::vector<MailtoFields>;
+
+const std::vector<ApplicationRow> Three = {{"Viewer", "V-111", "sales@viewer.example", "No"},
+                                           {"Maps & More", "M 2#", "x@y.com&bcc=some@else", "No"},
+                                           {"Grüße regcode", "G/3", "vendor@grüße.example", "No"}};
+const std::string Words = "Hi applicationname, regcode.\r\nApplicationname Regcode REGCODE";
+
+// One activity log entry, written at the tests' fixed time.
+std::string Entry(const std::string& heading, const std::string& detail) {
+    return "\"\r\n" + heading + " 01-02-2026   03:04:05\r\n" + detail + "\"\r\n";
+}
+
+// Notes what the activity log held as each link went to the shell.
+struct LinkPlatform : HeadlessPlatform {
+    Texts logAtOpen;
+    int ShellOpen(const std::string& target, ui::ShowState show) override {
+        logAtOpen.push_back(ReadFile(ActivityLogFile));
+        return HeadlessPlatform::ShellOpen(target, show);
+    }
+};
+
+class Requests : public InTempFolder {
+protected:
+    void SetUp() override {
+        SetClockForTesting([] { return LocalDateTime{2026, 1, 2, 3, 4, 5}; });
+        StoreUser({"Ann", "Lee", "ann@home.example", "2100ABCD", "2200EF01", "smtp", "", "a", "p"});
+        AddApplications(Three); // none flagged
+        main = ui.OpenWindow(MainWindowStandIn());
+        compose = ui.OpenWindow(ComposeEmailLayout());
+        DisplayUserInformation(); // as a preparation leaves the user values for the send
+    }
+
+    void Compose(const std::string& subject, const std::string& address, const std::string& text) {
+        ui.SetControlText(compose, compose::Subject, subject);
+        ui.SetControlText(compose, compose::YourEmail, address);
+        ui.SetControlText(compose, compose::Message, text);
+    }
+    std::string Box(int id) { return ui.ControlText(compose, id); }
+    std::string Statuses() { return ui.ControlText(main, 1001) + "|" + Box(compose::StatusLine); }
+    Mails Opened() { // the links opened since the last call, read back
+        Mails mails;
+        for (const auto& open : std::exchange(ui.shellOpens, {}))
+            mails.push_back(ParseMailto(open.target));
+        return mails;
+    }
+    Texts Warnings() { // the messages since the last call; any but a warning box is marked
+        Texts texts;
+        for (const auto& m : std::exchange(ui.messages, {}))
+            texts.push_back((m.style == (ui::MbTaskModal | ui::MbIconExclamation) ? "" : "?") +
+                            m.text);
+        return texts;
+    }
+
+    LinkPlatform ui;
+    ui::WindowHandle main = 0, compose = 0;
+};
+
+TEST(RequestLink, CarriesExactlyWhatTheDialogHeld) {
+    const std::array<std::string, 5> cases[] = {
+        // vendor, copy, subject, message, body shown
+        {"x@y.com&bcc=some@else", "me@h.org?to=boss@w", "Sales & Support", "A & B,\r\n#2 ?%=+\t",
+         ""},
+        {"a b@c.d#frag", "cc=x@y&", "?#%&=", "%0A%0D %25 %\n\r\r\n", "%0A%0D %25 %\r\n\r\n\r\n"},
+    };
+    for (const auto& [vendor, copy, subject, message, body] : cases)
+        EXPECT_EQ(ParseMailto(RequestLink(vendor, copy, subject, message)),
+                  RequestFields(vendor, subject, body.empty() ? message : body, copy));
+}
+
+TEST_F(Requests, EachKindWritesToItsVendorsInRecordOrderAndLogsBeforeOrAfterEachLink) {
+    Compose("New PIN: 2200EF01", "me", Words);
+    EmailSelectVendorsSend(); // none flagged: no link, no log
+    EXPECT_FALSE(std::filesystem::exists(ActivityLogFile));
+    const std::string
+        none = "Reregistration Request messages generated for  0 Select application vendors",
+        all = "Reregistration Request messages generated for all  3 application vendors";
+    EXPECT_EQ(Statuses(), none + "|" + none);
+    EmailAllVendorsSend(); // logs after each link
+    EXPECT_EQ(Statuses(), all + "|" + all);
+    EmailVendorsTestSend(); // logs before each link, and sends the words as they stand
+    AddApplications({{"Four", "4", "4@v", "Yes"}, {"Five", "5", "5@v", "yes"}});
+    EmailSelectVendorsSend(); // logs before each link, for an exact "Yes" only
+
+    const std::string subject = "New PIN: 2200EF01", rest = ".\r\nApplicationname Regcode REGCODE";
+    Mails mails = {RequestFields(Three[0].email, subject, "Hi Viewer, V-111" + rest),
+                   RequestFields(Three[1].email, subject, "Hi Maps & More, M 2#" + rest),
+                   // "regcode" is replaced after "applicationname", so in it too.
+                   RequestFields(Three[2].email, subject, "Hi Grüße G/3, G/3" + rest)};
+    Texts logs(1); // the log after each entry
+    for (const auto& row : Three)
+        logs.push_back(logs.back() +
+                       Entry("Email All Reregistration request generated",
+                             "Email to " + row.email + "   Application Name = " + row.name));
+    for (const auto& row : Three) {
+        logs.push_back(logs.back() + Entry("Test Email generated", "Test Email to " + row.email));
+        mails.push_back(RequestFields(row.email, "PIN Number 2100ABCD", Words));
+    }
+    logs.push_back(logs.back() + Entry("Select Reregistration request generated",
+                                       "Email to 4@v   Application Name = Four"));
+    mails.push_back(RequestFields("4@v", subject, "Hi Four, 4" + rest));
+    EXPECT_EQ(Opened(), mails);
+    EXPECT_EQ(ReadFile(ActivityLogFile), logs.back());
+    logs.erase(logs.begin() + 3); // the last all-vendors entry followed its link
+    EXPECT_EQ(ui.logAtOpen, logs);
+    EXPECT_EQ(Warnings(), Texts{});
+}
+
+TEST_F(Requests, EverySendWarnsOfEmptyBoxesAndGoesOnButStopsForAnEmptyMessage) {
+    const Texts warned = {
+        "There is no information in the \"Subject\" box",
+        "There is no address in the \"Your Address\" box",
+        "There is no vendor message to send -\r\nplease type a message before sending"};
+    AddApplications({{"Four", "4", "4@v", "Yes"}});
+    for (const auto send : {EmailAllVendorsSend, EmailVendorsTestSend, EmailSelectVendorsSend}) {
+        const std::string log = ReadFile(ActivityLogFile), statuses = Statuses();
+        Compose("", "", "");
+        send();
+        EXPECT_EQ(Warnings(), warned);
+        EXPECT_EQ(Opened(), Mails{});
+        EXPECT_EQ(ReadFile(ActivityLogFile) + Statuses(), log + statuses);
+        Compose("", "", "Hi");
+        send();
+        EXPECT_EQ(Warnings(), Texts(warned.begin(), warned.end() - 1));
+        EXPECT_EQ(Opened().size(), send == EmailSelectVendorsSend ? 1u : 4u);
+    }
+}
+
+TEST_F(Requests, PreparationsFillTheBoxesFromTheUserAndTheTemplate) {
+    // One file whatever the letter case; placeholders are exact words, "XXXXXXXXX" keeps an X.
+    WriteFile("template.txt", "fname lname (emailaddress) XXXXXXXXX.\r\nFNAME Lname " + Words);
+    EmailAllVendors();
+    EXPECT_EQ((Texts{Box(compose::YourEmail), Box(compose::MailServer), Box(compose::Subject),
+                     Box(compose::SendTo), Box(compose::CcTo), Box(compose::Message)}),
+              (Texts{"ann@home.example", "smtp", "New PIN: 2200EF01",
+                     "Vendors will be emailed separately", "ann@home.example",
+                     "Ann Lee (ann@home.example) 2100ABCDX.\r\nFNAME Lname " + Words}));
+    EXPECT_EQ(ui.FocusedControl(compose), compose::Message);
+
+    // The test needs no new PIN; the others close the dialog without one.
+    StoreUser({"Ann", "Lee", "ann@home.example", "2100ABCD", "   ", "", "", "a", "p"});
+    WriteFile("email test template.txt", "Test from fname for XXXXXXXX");
+    EmailVendorsTest();
+    EXPECT_EQ(Box(compose::Subject) + "|" + Box(compose::Message),
+              "My PIN: 2100ABCD|Test from Ann for 2100ABCD");
+    EXPECT_EQ(ui.FocusedControl(compose), compose::MailServer);
+    EmailSelectVendors();
+    EXPECT_EQ(Warnings(), Texts{"You haven't entered your new PIN number in the User\r\nSetup - "
+                                "go to the User Setup and enter your new PIN\r\nPIN number now!"});
+    EXPECT_TRUE(ui.WindowOf(compose).ended);
+
+    // Only the first 1000 bytes are read; a character cut there goes whole.
+    const std::string a(997, 'a'), check = "\xE2\x9C\x93";
+    for (const auto& [bytes, read] :
+         {std::pair{a + "aaab", a + "aaa"}, {a + "a" + check, a + "a"}, {a + check, a + check}}) {
+        WriteFile("template.txt", bytes);
+        EXPECT_EQ(ReadTemplate("Template.txt"), read);
+    }
+}
+
+} // namespace
