@@ -1,0 +1,52 @@
+#include "support/dbf_reader.h"
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace fs = std::filesystem;
+
+DbfContents ReadWithDbffile(const fs::path& table) {
+    const fs::path folder = fs::path(OMBRELAY_SOURCE_DIR) / "tests" / "interop";
+    if (!fs::exists(folder / "node_modules" / "dbffile")) {
+        ADD_FAILURE() << "The independent dBASE reader is not installed: run `npm ci --prefix "
+                         "tests/interop` in the source folder.";
+        return {};
+    }
+    const std::string command = "node \"" + (folder / "read_dbf.mjs").string() + "\" \"" +
+                                fs::absolute(table).string() + "\" 2>&1";
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe != nullptr) {
+        char chunk[4096];
+        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+            output.append(chunk, n);
+    }
+    if (pipe == nullptr || ::pclose(pipe) != 0) {
+        ADD_FAILURE() << "node could not read " << table << ":\n" << output;
+        return {};
+    }
+    QJsonParseError error{};
+    const QJsonObject root =
+        QJsonDocument::fromJson(QByteArray::fromStdString(output), &error).object();
+    if (error.error != QJsonParseError::NoError) {
+        ADD_FAILURE() << "the reader's output is not JSON:\n" << output;
+        return {};
+    }
+    DbfContents contents;
+    for (const auto& field : root["fields"].toArray())
+        contents.fieldNames.push_back(field.toObject()["name"].toString().toStdString());
+    for (const auto& item : root["records"].toArray()) {
+        const QJsonObject record = item.toObject();
+        contents.deleted.push_back(record["deleted"].toBool());
+        auto& values = contents.records.emplace_back();
+        for (const auto& value : record["values"].toArray())
+            values.push_back(value.toString().toStdString());
+    }
+    return contents;
+}
