@@ -121,13 +121,6 @@ void HeadlessPlatform::Click(WindowHandle window, int control) {
     Send(window, {DialogEventKind::Command, control, ui::Clicked});
 }
 
-void HeadlessPlatform::PressMnemonic(WindowHandle window, int control) {
-    auto* state = Find(window, control);
-    if (state == nullptr || !state->enabled)
-        return;
-    SetFocus(window, control);
-    Send(window, {DialogEventKind::Command, control, ui::Accelerator});
-}
 
 void HeadlessPlatform::Type(WindowHandle window, int control, const std::string& text) {
     auto* state = Find(window, control);
@@ -145,18 +138,8 @@ void HeadlessPlatform::ClickClose(WindowHandle window) {
     Send(window, {DialogEventKind::Close, 0, 0});
 }
 
-void HeadlessPlatform::Deactivate(WindowHandle window) {
-    Send(window, {DialogEventKind::Deactivate, 0, 0});
-    WindowOf(window).focus = 0; // the focus went to another window
-}
 
-void HeadlessPlatform::Activate(WindowHandle window) {
-    Send(window, {DialogEventKind::Activate, 0, 0});
-}
 
-WindowHandle HeadlessPlatform::TopWindow() const {
-    return stack_.empty() ? 0 : stack_.back();
-}
 
 const HeadlessPlatform::MessageRecord& HeadlessPlatform::LastMessage() const {
     if (messages.empty()) {

@@ -73,17 +73,13 @@ public:
     void CloseWindow(ui::WindowHandle window);
     Window& WindowOf(ui::WindowHandle window);
     ControlState& ControlOf(ui::WindowHandle window, int control);
-    // As a user: clicking a button (notification 0), pressing its mnemonic (1), typing into
-    // a box (letters become capitals in an upper-casing box; a read-only or disabled box
-    // takes nothing), clicking an option button (which clears the others of its group) or
-    // a check box, and the close box.
+    // As a user: clicking a button (notification 0), typing into a box (letters become
+    // capitals in an upper-casing box; a read-only or disabled box takes nothing), clicking
+    // an option button (which clears the others of its group) or a check box, and the
+    // close box.
     void Click(ui::WindowHandle window, int control);
-    void PressMnemonic(ui::WindowHandle window, int control);
     void Type(ui::WindowHandle window, int control, const std::string& text);
     void ClickClose(ui::WindowHandle window);
-    void Deactivate(ui::WindowHandle window);
-    void Activate(ui::WindowHandle window);
-    ui::WindowHandle TopWindow() const; // the innermost open window, or 0
     // The last message shown; fails the calling test when there is none.
     const MessageRecord& LastMessage() const;
 
