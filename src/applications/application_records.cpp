@@ -30,28 +30,6 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
     return text;
 }
 
-// The application table, open for the length of one operation and closed on every way out.
-class ApplicationTableScope {
-public:
-    ApplicationTableScope() {
-        OpenApplicationTable();
-        handle_ = applicationTable;
-    }
-    ~ApplicationTableScope() { Close(); }
-    ApplicationTableScope(const ApplicationTableScope&) = delete;
-    ApplicationTableScope& operator=(const ApplicationTableScope&) = delete;
-
-    // Closes early, before an operation that opens the table itself.
-    void Close() {
-        if (open_)
-            XDBCLOSE(handle_);
-        open_ = false;
-    }
-
-private:
-    int handle_ = 0;
-    bool open_ = true;
-};
 
 ui::WindowHandle FindApplicationDialog() {
     const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ApplicationInformationTitle);

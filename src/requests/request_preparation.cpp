@@ -3,7 +3,6 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "requests/compose_dialog.h"
-#include "requests/table_scope.h"
 #include "store/tables.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"

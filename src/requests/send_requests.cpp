@@ -4,7 +4,6 @@
 #include "common/text.h"
 #include "requests/compose_dialog.h"
 #include "requests/request_link.h"
-#include "requests/table_scope.h"
 #include "store/tables.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"

@@ -70,6 +70,17 @@ void OpenUserTable() {
     ReportOpenError("database", "Ombrelay User Database");
 }
 
+void TableScope::Close() {
+    if (open_)
+        XDBCLOSE(handle_);
+    open_ = false;
+}
+
+ApplicationTableScope::ApplicationTableScope()
+    : TableScope((OpenApplicationTable(), applicationTable)) {}
+
+UserTableScope::UserTableScope() : TableScope((OpenUserTable(), userTable)) {}
+
 bool FitsField(const std::string& value, int width) {
     const bool endsInBlank = !value.empty() && value.back() == ' ';
     return static_cast<long long>(value.size()) + (endsInBlank ? 1 : 0) <= width;

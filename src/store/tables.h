@@ -32,6 +32,31 @@ void OpenApplicationTable();
 // Opens "User.dbf". An open error is shown to the user.
 void OpenUserTable();
 
+// The table of one operation: opened when made, closed (XDBCLOSE) on every way out, or
+// earlier by Close() before the operation calls one that opens the table itself.
+class TableScope {
+public:
+    ~TableScope() { Close(); }
+    TableScope(const TableScope&) = delete;
+    TableScope& operator=(const TableScope&) = delete;
+    void Close();
+
+protected:
+    explicit TableScope(int handle) : handle_(handle) {}
+
+private:
+    int handle_;
+    bool open_ = true;
+};
+
+struct ApplicationTableScope : TableScope {
+    ApplicationTableScope();
+};
+
+struct UserTableScope : TableScope {
+    UserTableScope();
+};
+
 // The open-error text: "Error: " + the code (" 3", "-1") + " opening database." or
 // " opening index.".
 std::string OpenErrorText(int errorCode, const std::string& what);

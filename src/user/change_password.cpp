@@ -35,27 +35,6 @@ std::string Joined(const std::string& first, const std::string& second) {
     return first + std::string(CRLF) + second;
 }
 
-// The user table, open for the length of the operation and closed on every way out.
-class UserTableScope {
-public:
-    UserTableScope() {
-        OpenUserTable();
-        handle_ = userTable;
-    }
-    ~UserTableScope() { Close(); }
-    UserTableScope(const UserTableScope&) = delete;
-    UserTableScope& operator=(const UserTableScope&) = delete;
-
-    void Close() {
-        if (open_)
-            XDBCLOSE(handle_);
-        open_ = false;
-    }
-
-private:
-    int handle_ = 0;
-    bool open_ = true;
-};
 
 // A refusal that lets the user try again: both boxes emptied, the first one focused.
 void RefuseAndClear(ui::WindowHandle dialog, const std::string& text) {

@@ -19,27 +19,6 @@ constexpr const char* ComposeEmailTitle = "Ombrelay Email Application Vendors";
 constexpr unsigned Warning = ui::MbIconExclamation;
 constexpr unsigned Notice = ui::MbIconInformation;
 
-// The user table, open for the length of one operation and closed on every way out.
-class UserTableScope {
-public:
-    UserTableScope() {
-        OpenUserTable();
-        handle_ = userTable;
-    }
-    ~UserTableScope() { Close(); }
-    UserTableScope(const UserTableScope&) = delete;
-    UserTableScope& operator=(const UserTableScope&) = delete;
-
-    void Close() {
-        if (open_)
-            XDBCLOSE(handle_);
-        open_ = false;
-    }
-
-private:
-    int handle_ = 0;
-    bool open_ = true;
-};
 
 std::string Joined(std::string_view first, std::string_view second) {
     return std::string(first) + std::string(CRLF) + std::string(second);
