@@ -29,24 +29,6 @@ const std::string ListHeader =
 
 int rememberedFocus = 0;
 
-ui::Control Make(int id, ui::ControlKind kind, const std::string& caption, int x, int y, int width,
-                 int height, unsigned style, int font, std::optional<ui::Rgb> background = {},
-                 std::optional<ui::Rgb> text = {}) {
-    ui::Control control;
-    control.id = id;
-    control.kind = kind;
-    control.caption = caption;
-    control.x = x;
-    control.y = y;
-    control.width = width;
-    control.height = height;
-    control.style = style;
-    control.textColor = text;
-    control.background = background;
-    control.font = font;
-    return control;
-}
-
 } // namespace
 
 ui::Dialog ApplicationInformationLayout() {
@@ -70,26 +52,26 @@ ui::Dialog ApplicationInformationLayout() {
     using enum ControlKind;
     // clang-format off
     dialog.controls = {
-        Make(ApplicationNameBox,   Edit,        "",                        28,  30, 125, 13, box, FontA),
-        Make(RegistrationCodeBox,  Edit,        "",                        175, 30, 125, 13, box, FontA),
-        Make(VendorEmailBox,       Edit,        "",                        322, 30, 125, 13, box, FontA),
-        Make(RequestYesButton,     RadioButton, "&Yes",                    60,  62, 44,  10, ui::GroupStart | ui::TabStop, FontA, blue),
-        Make(RequestNoButton,      RadioButton, "&No",                     60,  77, 44,  10, ui::TabStop, FontA, blue),
-        Make(NewButton,            PushButton,  "Ne&w",                    57,  218, 50, 15, ui::TabStop, FontA),
-        Make(SaveButton,           PushButton,  "&Save",                   119, 218, 50, 15, ui::TabStop, FontA),
-        Make(NextButton,           PushButton,  "Ne&xt",                   181, 218, 50, 15, ui::TabStop, FontA),
-        Make(PreviousButton,       PushButton,  "&Previous",               243, 218, 50, 15, ui::TabStop, FontA),
-        Make(DeleteButton,         PushButton,  "&Delete",                 305, 218, 50, 15, ui::TabStop, FontA),
-        Make(CancelButton,         PushButton,  "&Cancel",                 367, 218, 50, 15, ui::TabStop, FontA),
-        Make(1032,                 GroupBox,    "Application Information", 10,  4,   454, 96, ui::NoStyle, FontA, blue),
-        Make(1036,                 Label,       "Vendor Email",            322, 20,  52,  10, ui::NoStyle, FontA, blue),
-        Make(1037,                 Label,       "Application Name",        29,  20,  91,  10, ui::NoStyle, FontA, blue),
-        Make(1038,                 Label,       "Code/Key",                176, 20,  52,  10, ui::NoStyle, FontA, blue),
-        Make(ApplicationListBox,   Edit,        "",                        20,  118, 434, 78, list, FontB, ui::White),
-        Make(1057,                 GroupBox,    "Request Reregistration?", 48,  47,  88,  45, ui::NoStyle, FontA, blue),
-        Make(ApplicationCountLine, Label,       "",                        144, 64,  312, 16, ui::Centered, FontC, blue, ui::Blue),
-        Make(1132,                 Label,       ListHeader,                20,  107, 434, 10, ui::NoStyle, DialogFont, blue, ui::Black),
-        Make(1133,                 EtchedFrame, "Line1",                   10,  104, 454, 104, ui::NoStyle, DialogFont),
+        ui::MakeControl(ApplicationNameBox,   Edit,        "",                        28,  30, 125, 13, box, FontA),
+        ui::MakeControl(RegistrationCodeBox,  Edit,        "",                        175, 30, 125, 13, box, FontA),
+        ui::MakeControl(VendorEmailBox,       Edit,        "",                        322, 30, 125, 13, box, FontA),
+        ui::MakeControl(RequestYesButton,     RadioButton, "&Yes",                    60,  62, 44,  10, ui::GroupStart | ui::TabStop, FontA, blue),
+        ui::MakeControl(RequestNoButton,      RadioButton, "&No",                     60,  77, 44,  10, ui::TabStop, FontA, blue),
+        ui::MakeControl(NewButton,            PushButton,  "Ne&w",                    57,  218, 50, 15, ui::TabStop, FontA),
+        ui::MakeControl(SaveButton,           PushButton,  "&Save",                   119, 218, 50, 15, ui::TabStop, FontA),
+        ui::MakeControl(NextButton,           PushButton,  "Ne&xt",                   181, 218, 50, 15, ui::TabStop, FontA),
+        ui::MakeControl(PreviousButton,       PushButton,  "&Previous",               243, 218, 50, 15, ui::TabStop, FontA),
+        ui::MakeControl(DeleteButton,         PushButton,  "&Delete",                 305, 218, 50, 15, ui::TabStop, FontA),
+        ui::MakeControl(CancelButton,         PushButton,  "&Cancel",                 367, 218, 50, 15, ui::TabStop, FontA),
+        ui::MakeControl(1032,                 GroupBox,    "Application Information", 10,  4,   454, 96, ui::NoStyle, FontA, blue),
+        ui::MakeControl(1036,                 Label,       "Vendor Email",            322, 20,  52,  10, ui::NoStyle, FontA, blue),
+        ui::MakeControl(1037,                 Label,       "Application Name",        29,  20,  91,  10, ui::NoStyle, FontA, blue),
+        ui::MakeControl(1038,                 Label,       "Code/Key",                176, 20,  52,  10, ui::NoStyle, FontA, blue),
+        ui::MakeControl(ApplicationListBox,   Edit,        "",                        20,  118, 434, 78, list, FontB, ui::White),
+        ui::MakeControl(1057,                 GroupBox,    "Request Reregistration?", 48,  47,  88,  45, ui::NoStyle, FontA, blue),
+        ui::MakeControl(ApplicationCountLine, Label,       "",                        144, 64,  312, 16, ui::Centered, FontC, blue, ui::Blue),
+        ui::MakeControl(1132,                 Label,       ListHeader,                20,  107, 434, 10, ui::NoStyle, DialogFont, blue, ui::Black),
+        ui::MakeControl(1133,                 EtchedFrame, "Line1",                   10,  104, 454, 104, ui::NoStyle, DialogFont),
     };
     // clang-format on
     return dialog;

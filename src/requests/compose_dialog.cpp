@@ -19,38 +19,24 @@ constexpr ui::Rgb FlagGrey{192, 192, 192};
 // The control that had the focus when the dialog was last deactivated.
 int rememberedFocus = 0;
 
-ui::Control Make(int id, ui::ControlKind kind, const char* caption, int x, int y, int w, int h,
-                 unsigned style, int font) {
-    ui::Control control;
-    control.id = id;
-    control.kind = kind;
-    control.caption = caption;
-    control.x = x;
-    control.y = y;
-    control.width = w;
-    control.height = h;
-    control.style = style;
-    control.font = font;
-    return control;
-}
-
 ui::Control Edit(int id, int x, int y, int w, int h, unsigned style, int font = FontA) {
-    return Make(id, ui::ControlKind::Edit, "", x, y, w, h, style, font);
+    return ui::MakeControl(id, ui::ControlKind::Edit, "", x, y, w, h, style, font);
 }
 
 ui::Control Button(int id, const char* caption, int x) {
-    return Make(id, ui::ControlKind::PushButton, caption, x, 230, 50, 15, ui::TabStop, FontA);
+    return ui::MakeControl(id, ui::ControlKind::PushButton, caption, x, 230, 50, 15, ui::TabStop,
+                           FontA);
 }
 
 // Labels show the dialog's colour by letting it through: painted over, they would stand out
 // as patches inside a frame, which the style tints a shade darker.
 ui::Control Label(int id, const char* caption, int x, int y, int w, int font = FontA) {
-    return Make(id, ui::ControlKind::Label, caption, x, y, w, 10, ui::NoStyle, font);
+    return ui::MakeControl(id, ui::ControlKind::Label, caption, x, y, w, 10, ui::NoStyle, font);
 }
 
 ui::Control Frame(int id, const char* caption, int y, int h, int font) {
     ui::Control frame =
-        Make(id, ui::ControlKind::GroupBox, caption, 8, y, 460, h, ui::NoStyle, font);
+        ui::MakeControl(id, ui::ControlKind::GroupBox, caption, 8, y, 460, h, ui::NoStyle, font);
     frame.background = ui::LightBlue;
     return frame;
 }

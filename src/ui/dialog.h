@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -34,7 +35,7 @@ struct Font {
 };
 
 enum class ControlKind {
-    Edit,        // single or multi-line text box
+    Edit, // single or multi-line text box
     PushButton,
     Label,       // static text
     GroupBox,    // a captioned frame; stays behind the controls it frames
@@ -49,28 +50,28 @@ enum class ControlKind {
 enum ControlStyle : unsigned {
     NoStyle = 0,
     TabStop = 1u << 0,
-    GroupStart = 1u << 1,   // starts a group of option buttons
+    GroupStart = 1u << 1, // starts a group of option buttons
     Multiline = 1u << 2,
     ReadOnly = 1u << 3,
-    Password = 1u << 4,     // characters hidden
-    Uppercase = 1u << 5,    // typed letters become capitals
+    Password = 1u << 4,  // characters hidden
+    Uppercase = 1u << 5, // typed letters become capitals
     VerticalScroll = 1u << 6,
     AutoHScroll = 1u << 7,
-    Disabled = 1u << 8,     // cannot take the focus or input
+    Disabled = 1u << 8, // cannot take the focus or input
     Border = 1u << 9,
-    ClientEdge = 1u << 10,  // sunken
+    ClientEdge = 1u << 10, // sunken
     StaticEdge = 1u << 11,
-    ModalFrame = 1u << 12,  // raised double border
-    Centered = 1u << 13,    // centred text
-    Notify = 1u << 14,      // a label that reports clicks
-    Link = 1u << 15,        // a label that behaves as a hyperlink: hand cursor over it
+    ModalFrame = 1u << 12, // raised double border
+    Centered = 1u << 13,   // centred text
+    Notify = 1u << 14,     // a label that reports clicks
+    Link = 1u << 15,       // a label that behaves as a hyperlink: hand cursor over it
     Hidden = 1u << 16,
 };
 
 struct Control {
     int id = 0;
     ControlKind kind = ControlKind::Label;
-    std::string caption; // '&' marks the mnemonic, "&&" a literal ampersand
+    std::string caption;                     // '&' marks the mnemonic, "&&" a literal ampersand
     int x = 0, y = 0, width = 0, height = 0; // dialog units
     unsigned style = NoStyle;
     std::optional<Rgb> textColor;  // default text colour when empty
@@ -79,11 +80,18 @@ struct Control {
     int resource = 0;              // Picture: bitmap resource number
 };
 
+// One row of a control table.
+inline Control MakeControl(int id, ControlKind kind, std::string caption, int x, int y, int width,
+                           int height, unsigned style = NoStyle, int font = -1,
+                           std::optional<Rgb> background = {}, std::optional<Rgb> text = {}) {
+    return {id, kind, std::move(caption), x, y, width, height, style, text, background, font, 0};
+}
+
 struct Dialog {
-    std::string title; // operations find the dialog by this exact title
+    std::string title;                       // operations find the dialog by this exact title
     int x = 0, y = 0, width = 0, height = 0; // dialog units; dialogs open centred
-    Font font;                 // the dialog font, which the dialog units are measured in
-    std::vector<Font> fonts;   // further fonts, made when the dialog is built
+    Font font;                     // the dialog font, which the dialog units are measured in
+    std::vector<Font> fonts;       // further fonts, made when the dialog is built
     std::vector<Control> controls; // creation order, which is also the tab order
     Rgb background = LightBlue;
     bool closeBox = true; // a title-bar close box (and system menu)

@@ -15,26 +15,9 @@ constexpr unsigned Warning = ui::MbIconExclamation;
 
 int rememberedFocus = 0;
 
-ui::Control Make(int id, ui::ControlKind kind, const std::string& caption, int x, int y, int width,
-                 int height, unsigned style, int font, std::optional<ui::Rgb> background = {}) {
-    ui::Control control;
-    control.id = id;
-    control.kind = kind;
-    control.caption = caption;
-    control.x = x;
-    control.y = y;
-    control.width = width;
-    control.height = height;
-    control.style = style;
-    control.background = background;
-    control.font = font;
-    return control;
-}
-
 std::string Joined(const std::string& first, const std::string& second) {
     return first + std::string(CRLF) + second;
 }
-
 
 // A refusal that lets the user try again: both boxes emptied, the first one focused.
 void RefuseAndClear(ui::WindowHandle dialog, const std::string& text) {
@@ -63,11 +46,11 @@ ui::Dialog ChangePasswordLayout() {
     using enum ControlKind;
     // clang-format off
     dialog.controls = {
-        Make(NewPasswordBox,        Edit,       "",                    28, 17, 150, 13, box, 0),
-        Make(RepeatPasswordBox,     Edit,       "",                    28, 45, 150, 13, box, 0),
-        Make(SaveNewPasswordButton, PushButton, "&Save New Password",  52, 64, 100, 15, ui::TabStop, 0),
-        Make(1130,                  Label,      "Enter new Password",  28, 6,  100, 10, ui::NoStyle, 0, blue),
-        Make(1131,                  Label,      "Repeat new Password", 28, 34, 100, 10, ui::NoStyle, 0, blue),
+        ui::MakeControl(NewPasswordBox,        Edit,       "",                    28, 17, 150, 13, box, 0),
+        ui::MakeControl(RepeatPasswordBox,     Edit,       "",                    28, 45, 150, 13, box, 0),
+        ui::MakeControl(SaveNewPasswordButton, PushButton, "&Save New Password",  52, 64, 100, 15, ui::TabStop, 0),
+        ui::MakeControl(1130,                  Label,      "Enter new Password",  28, 6,  100, 10, ui::NoStyle, 0, blue),
+        ui::MakeControl(1131,                  Label,      "Repeat new Password", 28, 34, 100, 10, ui::NoStyle, 0, blue),
     };
     // clang-format on
     return dialog;

@@ -13,22 +13,6 @@ constexpr int Bold = 0; // the one font of the dialog's controls
 
 int rememberedFocus = 0;
 
-ui::Control Make(int id, ui::ControlKind kind, const std::string& caption, int x, int y, int width,
-                 int height, unsigned style, int font, std::optional<ui::Rgb> background = {}) {
-    ui::Control control;
-    control.id = id;
-    control.kind = kind;
-    control.caption = caption;
-    control.x = x;
-    control.y = y;
-    control.width = width;
-    control.height = height;
-    control.style = style;
-    control.background = background;
-    control.font = font;
-    return control;
-}
-
 } // namespace
 
 ui::Dialog UserSetupLayout() {
@@ -49,35 +33,35 @@ ui::Dialog UserSetupLayout() {
     using enum ControlKind;
     // clang-format off
     dialog.controls = {
-        Make(FirstNameBox,            Edit,       "",                  24,  36,  100, 13, edit, Bold),
-        Make(LastNameBox,             Edit,       "",                  150, 36,  100, 13, edit, Bold),
-        Make(UserEmailBox,            Edit,       "",                  276, 36,  100, 13, edit, Bold, ui::White),
-        Make(PinBox,                  Edit,       "",                  24,  93,  50,  13, pin, Bold),
-        Make(NewPinBox,               Edit,       "",                  82,  93,  50,  13, pin, Bold),
-        Make(ServerBox,               Edit,       "",                  152, 93,  100, 13, edit | ui::Disabled, Bold),
-        Make(MailPasswordBox,         Edit,       "",                  276, 92,  100, 13, edit | ui::Disabled | ui::Password, Bold),
-        Make(LoginNameBox,            Edit,       "",                  24,  146, 100, 13, edit, Bold),
-        Make(LoginPasswordBox,        Edit,       "",                  150, 146, 100, 13, edit | ui::Password, Bold),
+        ui::MakeControl(FirstNameBox,            Edit,       "",                  24,  36,  100, 13, edit, Bold),
+        ui::MakeControl(LastNameBox,             Edit,       "",                  150, 36,  100, 13, edit, Bold),
+        ui::MakeControl(UserEmailBox,            Edit,       "",                  276, 36,  100, 13, edit, Bold, ui::White),
+        ui::MakeControl(PinBox,                  Edit,       "",                  24,  93,  50,  13, pin, Bold),
+        ui::MakeControl(NewPinBox,               Edit,       "",                  82,  93,  50,  13, pin, Bold),
+        ui::MakeControl(ServerBox,               Edit,       "",                  152, 93,  100, 13, edit | ui::Disabled, Bold),
+        ui::MakeControl(MailPasswordBox,         Edit,       "",                  276, 92,  100, 13, edit | ui::Disabled | ui::Password, Bold),
+        ui::MakeControl(LoginNameBox,            Edit,       "",                  24,  146, 100, 13, edit, Bold),
+        ui::MakeControl(LoginPasswordBox,        Edit,       "",                  150, 146, 100, 13, edit | ui::Password, Bold),
         // The confirmation sits beside the login password, inside "Login Information".
-        Make(LoginPasswordConfirmBox, Edit,       "",                  276, 146, 100, 13, edit | ui::Password, Bold),
-        Make(UserSaveButton,          PushButton, "&Save",             76,  182, 75,  15, ui::TabStop, Bold),
-        Make(ChangePasswordButton,    PushButton, "Change &Password",  163, 182, 75,  15, ui::TabStop, Bold),
-        Make(UserCancelButton,        PushButton, "&Cancel",           250, 182, 75,  15, ui::TabStop, Bold),
-        Make(1120,                    GroupBox,   "Login Information", 10,  118, 380, 52, none, Bold, blue),
-        Make(1022,                    Label,      "Your Email",        276, 24,  52,  10, none, Bold, blue),
-        Make(1023,                    Label,      "BB PIN",            23,  83,  33,  10, none, Bold, blue),
-        Make(1024,                    Label,      "New PIN",           82,  82,  50,  10, none, Bold, blue),
-        Make(1025,                    Label,      "First Name",        24,  24,  56,  10, none, Bold, blue),
-        Make(1026,                    Label,      "Last Name",         151, 24,  52,  10, none, Bold, blue),
-        Make(1027,                    Label,      "Outgoing Mail Server", 152, 82, 104, 10, none, Bold, blue),
-        Make(1030,                    GroupBox,   "User Information",  10,  8,   380, 52, none, Bold, blue),
-        Make(1031,                    GroupBox,   "PIN && Email Server Information", 10, 64, 380, 52, none, Bold, blue),
-        Make(1063,                    Label,      "Password",          276, 82,  48,  10, none, Bold, blue),
-        Make(1064,                    GroupBox,   "Optional",          144, 71,  240, 39, none, Bold, blue),
-        Make(1076,                    GroupBox,   "",                  16,  71,  124, 39, none, DialogFont),
-        Make(1118,                    Label,      "User Name",         24,  134, 56,  10, none, Bold, blue),
-        Make(1119,                    Label,      "Password",          151, 134, 52,  10, none, Bold, blue),
-        Make(LoginPasswordConfirmLabel, Label,    "Confirm Password",  276, 134, 100, 10, none, Bold, blue),
+        ui::MakeControl(LoginPasswordConfirmBox, Edit,       "",                  276, 146, 100, 13, edit | ui::Password, Bold),
+        ui::MakeControl(UserSaveButton,          PushButton, "&Save",             76,  182, 75,  15, ui::TabStop, Bold),
+        ui::MakeControl(ChangePasswordButton,    PushButton, "Change &Password",  163, 182, 75,  15, ui::TabStop, Bold),
+        ui::MakeControl(UserCancelButton,        PushButton, "&Cancel",           250, 182, 75,  15, ui::TabStop, Bold),
+        ui::MakeControl(1120,                    GroupBox,   "Login Information", 10,  118, 380, 52, none, Bold, blue),
+        ui::MakeControl(1022,                    Label,      "Your Email",        276, 24,  52,  10, none, Bold, blue),
+        ui::MakeControl(1023,                    Label,      "BB PIN",            23,  83,  33,  10, none, Bold, blue),
+        ui::MakeControl(1024,                    Label,      "New PIN",           82,  82,  50,  10, none, Bold, blue),
+        ui::MakeControl(1025,                    Label,      "First Name",        24,  24,  56,  10, none, Bold, blue),
+        ui::MakeControl(1026,                    Label,      "Last Name",         151, 24,  52,  10, none, Bold, blue),
+        ui::MakeControl(1027,                    Label,      "Outgoing Mail Server", 152, 82, 104, 10, none, Bold, blue),
+        ui::MakeControl(1030,                    GroupBox,   "User Information",  10,  8,   380, 52, none, Bold, blue),
+        ui::MakeControl(1031,                    GroupBox,   "PIN && Email Server Information", 10, 64, 380, 52, none, Bold, blue),
+        ui::MakeControl(1063,                    Label,      "Password",          276, 82,  48,  10, none, Bold, blue),
+        ui::MakeControl(1064,                    GroupBox,   "Optional",          144, 71,  240, 39, none, Bold, blue),
+        ui::MakeControl(1076,                    GroupBox,   "",                  16,  71,  124, 39, none, DialogFont),
+        ui::MakeControl(1118,                    Label,      "User Name",         24,  134, 56,  10, none, Bold, blue),
+        ui::MakeControl(1119,                    Label,      "Password",          151, 134, 52,  10, none, Bold, blue),
+        ui::MakeControl(LoginPasswordConfirmLabel, Label,    "Confirm Password",  276, 134, 100, 10, none, Bold, blue),
     };
     // clang-format on
     return dialog;

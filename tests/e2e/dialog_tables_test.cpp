@@ -45,10 +45,11 @@ TEST(DialogTables, EveryDialogIsBuiltAsItsTableSays) {
             QWidget* widget = window->Control(control.id);
             ASSERT_NE(widget, nullptr);
             EXPECT_EQ(widget->objectName().toStdString(), "c" + std::to_string(control.id));
-            if (control.kind != ui::ControlKind::StatusBar)
+            if (control.kind != ui::ControlKind::StatusBar) {
                 EXPECT_EQ(widget->geometry(),
                           ui::DialogUnitsToPixels(window->Units(), control.x, control.y,
                                                   control.width, control.height));
+            }
             const ui::Font& font = control.font < 0 ? table.font : table.fonts[control.font];
             EXPECT_EQ(widget->font().pixelSize(), ui::FontPixelSize(font.points));
             EXPECT_EQ(widget->font().bold(), font.weight >= 700);
