@@ -5,12 +5,11 @@
 #include <atomic>
 #include <cerrno>
 #include <fstream>
-#include <iterator>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <process.h>
-#include <fcntl.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -43,10 +42,16 @@ bool WriteAll(int fd, std::string_view bytes) {
     }
     return true;
 }
-bool SyncFile(int fd) { return _commit(fd) == 0; }
-int CloseFile(int fd) { return _close(fd); }
+bool SyncFile(int fd) {
+    return _commit(fd) == 0;
+}
+int CloseFile(int fd) {
+    return _close(fd);
+}
 void SyncFolder(const fs::path&) {}
-int ProcessId() { return _getpid(); }
+int ProcessId() {
+    return _getpid();
+}
 #else
 int OpenForWriting(const fs::path& path) {
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -62,8 +67,12 @@ bool WriteAll(int fd, std::string_view bytes) {
     }
     return true;
 }
-bool SyncFile(int fd) { return ::fsync(fd) == 0; }
-int CloseFile(int fd) { return ::close(fd); }
+bool SyncFile(int fd) {
+    return ::fsync(fd) == 0;
+}
+int CloseFile(int fd) {
+    return ::close(fd);
+}
 // Makes the rename itself durable.
 void SyncFolder(const fs::path& folder) {
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
@@ -72,7 +81,9 @@ void SyncFolder(const fs::path& folder) {
         ::close(fd);
     }
 }
-int ProcessId() { return static_cast<int>(::getpid()); }
+int ProcessId() {
+    return static_cast<int>(::getpid());
+}
 #endif
 
 std::error_code LastError() {
@@ -113,12 +124,22 @@ bool ReadWholeFile(const fs::path& path, std::string& bytes, std::error_code& er
     bytes.clear();
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = std::make_error_code(std::errc::no_such_file_or_directory);
-        if (fs::exists(path))
-            error = std::make_error_code(std::errc::permission_denied);
+        error = std::make_error_code(fs::exists(path) ? std::errc::permission_denied
+                                                      : std::errc::no_such_file_or_directory);
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // One read of the size the file has; the loop takes whatever more a growing file has.
+    std::error_code sizeError;
+    const auto size = fs::file_size(path, sizeError);
+    if (!sizeError)
+        bytes.resize(static_cast<std::size_t>(size));
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (!in.bad() && !in.eof()) {
+        char chunk[65536];
+        while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+            bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad()) {
         bytes.clear();
         error = std::make_error_code(std::errc::io_error);

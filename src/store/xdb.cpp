@@ -164,26 +164,11 @@ bool WriteIndexFile(Table& table) {
     return WriteFileAtomically(table.indexPath, SerializeNameIndex(table.index), error);
 }
 
-// A whole file in one read; the table files are megabytes at most.
-bool ReadBytes(const fs::path& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return false;
-    const auto size = in.tellg();
-    if (size < 0) {
-        std::error_code error;
-        return ReadWholeFile(path, bytes, error);
-    }
-    bytes.resize(static_cast<std::size_t>(size));
-    in.seekg(0);
-    in.read(bytes.data(), size);
-    return in.gcount() == size;
-}
-
 // Reads and parses a table file; the path must exist.
 XdbError ReadTable(const fs::path& path, DbfTable& data, std::uint32_t& crc) {
     std::string bytes;
-    if (!ReadBytes(path, bytes))
+    std::error_code error;
+    if (!ReadWholeFile(path, bytes, error))
         return XdbCannotRead;
     if (ParseDbf(bytes, data) != XdbOk)
         return XdbDamaged;
@@ -444,7 +429,8 @@ int XDBOPENINDEX(const std::string& indexFileName, int tableHandle) {
     }
     if (presence == Presence::Present) {
         std::string bytes;
-        if (!ReadBytes(path, bytes)) {
+        std::error_code error;
+        if (!ReadWholeFile(path, bytes, error)) {
             Fail(XdbCannotRead);
             return handle;
         }
