@@ -10,6 +10,7 @@
 #include "user/user_record.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,8 +38,26 @@ std::string ReplaceRecordPlaceholders(const std::string& text, const std::string
                       RegistrationCodePlaceholder, code);
 }
 
-void OpenLink(const std::string& link) {
-    ui::Ui().ShellOpen(link, ui::ShowState::Normal); // a shell failure is not reported
+// Opens the link; a vendor whose message the desktop could not hand to a mail program is
+// added to `notReached`.
+bool OpenLink(const std::string& link, const std::string& vendor,
+              std::vector<std::string>& notReached) {
+    if (ui::Ui().ShellOpen(link, ui::ShowState::Normal) > 32)
+        return true;
+    notReached.push_back(vendor);
+    return false;
+}
+
+// A run whose links did not all reach the mail program says so after its summary, rather
+// than leaving the user to believe every request was made.
+void ReportNotReached(const std::vector<std::string>& notReached) {
+    if (notReached.empty())
+        return;
+    std::string text = "Your mail program could not be opened for these vendors, so their "
+                       "requests were not made:";
+    for (const auto& vendor : notReached)
+        text += std::string(CRLF) + vendor;
+    Warn(text);
 }
 
 struct Record {
@@ -92,6 +111,7 @@ void EmailAllVendorsSend() {
     }
     WarnOnEmptyBoxes(dialog);
     const std::string subject = ui::Ui().ControlText(dialog, compose::Subject);
+    std::vector<std::string> notReached;
     for (int number = 1; number <= count; ++number) {
         XDBGETRECORD(applicationTable, number);
         const Record record = ReadRecord();
@@ -100,14 +120,16 @@ void EmailAllVendorsSend() {
             Warn(NoMessageText);
             return;
         }
-        OpenLink(RequestLink(record.vendor, currentUser.email, subject,
-                             ReplaceRecordPlaceholders(message, record.name, record.code)));
-        ActivityLogAppend("Email All Reregistration request generated ", RequestDetail(record));
+        if (OpenLink(RequestLink(record.vendor, currentUser.email, subject,
+                                 ReplaceRecordPlaceholders(message, record.name, record.code)),
+                     record.vendor, notReached))
+            ActivityLogAppend("Email All Reregistration request generated ", RequestDetail(record));
     }
     table.Close();
     ShowSummary("Reregistration Request messages generated for all " + SignedNumber(count) +
                     " application vendors",
                 "EmailAllVendorsSend");
+    ReportNotReached(notReached);
 }
 
 void EmailSelectVendorsSend() {
@@ -125,6 +147,7 @@ void EmailSelectVendorsSend() {
     WarnOnEmptyBoxes(dialog);
     const std::string subject = ui::Ui().ControlText(dialog, compose::Subject);
     int visited = 0;
+    std::vector<std::string> notReached;
     for (int number = 1; number <= count; ++number) {
         XDBGETRECORD(applicationTable, number);
         if (XDBFIELDVALUE(applicationTable, "REQUEST", 0) != "Yes")
@@ -138,12 +161,14 @@ void EmailSelectVendorsSend() {
         }
         ActivityLogAppend("Select Reregistration request generated ", RequestDetail(record));
         OpenLink(RequestLink(record.vendor, currentUser.email, subject,
-                             ReplaceRecordPlaceholders(message, record.name, record.code)));
+                             ReplaceRecordPlaceholders(message, record.name, record.code)),
+                 record.vendor, notReached);
     }
     table.Close();
     ShowSummary("Reregistration Request messages generated for " + SignedNumber(visited) +
                     " Select application vendors",
                 "EmailSelectVendorsSend", true);
+    ReportNotReached(notReached);
 }
 
 void EmailVendorsTestSend() {
@@ -166,14 +191,16 @@ void EmailVendorsTestSend() {
     }
     // The test goes out under the current PIN, whatever the Subject box holds.
     const std::string subject = "PIN Number " + currentUser.pin;
+    std::vector<std::string> notReached;
     for (int number = 1; number <= count; ++number) {
         XDBGETRECORD(applicationTable, number);
         const std::string vendor = XDBFIELDVALUE(applicationTable, "VEMAIL", 0);
         ActivityLogAppend("Test Email generated ", "Test Email to " + vendor);
-        OpenLink(RequestLink(vendor, currentUser.email, subject, message));
+        OpenLink(RequestLink(vendor, currentUser.email, subject, message), vendor, notReached);
     }
     table.Close();
     ShowSummary("Email Test messages generated for all " + SignedNumber(count) +
                     " application vendors",
                 "EmailVendorsTestSend");
+    ReportNotReached(notReached);
 }

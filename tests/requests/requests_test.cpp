@@ -148,6 +148,19 @@ TEST_F(Requests, EverySendWarnsOfEmptyBoxesAndGoesOnButStopsForAnEmptyMessage) {
     }
 }
 
+TEST_F(Requests, VendorsWhoseMessageTheDesktopCouldNotOpenAreNamedAndNotLoggedAsSent) {
+    Compose("s", "me", "Hi");
+    ui.shellResult = 2;
+    EmailAllVendorsSend();
+    EXPECT_EQ(Warnings(), Texts{"Your mail program could not be opened for these vendors, so "
+                                "their requests were not made:\r\nsales@viewer.example\r\n"
+                                "x@y.com&bcc=some@else\r\nvendor@grüße.example"});
+    EXPECT_FALSE(std::filesystem::exists(ActivityLogFile));
+    ui.shellResult = 42;
+    EmailVendorsTestSend();
+    EXPECT_EQ(Warnings(), Texts{});
+}
+
 TEST_F(Requests, PreparationsFillTheBoxesFromTheUserAndTheTemplate) {
     // One file whatever the letter case; placeholders are exact words, "XXXXXXXXX" keeps an X.
     WriteFile("template.txt", "fname lname (emailaddress) XXXXXXXXX.\r\nFNAME Lname " + Words);
