@@ -18,7 +18,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -36,10 +38,27 @@ namespace {
 QString outputFolder;
 int failures = 0;
 
+// The dialog with a plain title bar above it, since the offscreen platform draws no frames.
+QImage Framed(QWidget* window) {
+    const QPixmap client = window->grab();
+    const int bar = 22;
+    QImage image(client.width() + 2, client.height() + bar + 1, QImage::Format_RGB32);
+    image.fill(QColor(40, 70, 120));
+    QPainter painter(&image);
+    painter.drawPixmap(1, bar, client);
+    QFont font = window->font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(8, 0, image.width() - 16, bar), Qt::AlignVCenter | Qt::AlignLeft,
+                     window->windowTitle());
+    return image;
+}
+
 void Save(QWidget* window, const char* name) {
     QApplication::processEvents();
     const QString path = outputFolder + "/" + name + ".png";
-    if (!window->grab().save(path)) {
+    if (!Framed(window).save(path)) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(path));
         ++failures;
         return;
