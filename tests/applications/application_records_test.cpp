@@ -4,21 +4,14 @@
 #include "applications/activity_log.h"
 #include "applications/application_dialog.h"
 #include "applications/application_records.h"
-#include "common/clock.h"
-#include "common/files.h"
+#include "applications/headless_operations.h"
 #include "store/tables.h"
 #include "support/fixtures.h"
-#include "support/headless_platform.h"
-#include "support/temp_folder.h"
-
-#include <gtest/gtest.h>
 
 #include <array>
 
 namespace {
 
-using Texts = std::vector<std::string>;
-using Rows = std::vector<ApplicationRow>;
 constexpr int Name = ApplicationNameBox, Code = RegistrationCodeBox, Email = VendorEmailBox;
 
 const std::string Q1 = "It appears you are trying to save a record that is already\r\n"
@@ -32,7 +25,8 @@ const std::string Backup = "!!! BEFORE DELETING APPLICATION DATA YOU SHOULD PERF
 const std::string Final = "WARNING! CAUTION! You are about to delete Application\r\n"
                           "Registration data.  If you select YES, the data will\r\n"
                           "permanently deleted!  Do you want to delete the data?";
-const std::string NeedEmail = "You must enter a valid email address for the vendor";
+const std::string NeedEmail = "You must enter a valid email address for the vendor",
+                  NeedCode = "You must enter a registration code for the application";
 
 // The style of each kind of message: questions, notices of an empty table, warnings.
 unsigned StyleOf(const std::string& text) {
@@ -43,8 +37,7 @@ std::string Entry(const std::string& heading, const std::string& detail) {
     return "\"\r\n" + heading + "03-04-2026   05:06:07\r\n" + detail + "\"\r\n";
 }
 std::string NotDone(const std::string& name, const std::string& what) {
-    return "The application \"" + name + "\" was not " + what +
-           ". The table file could not be written (the folder may be read-only or the disk full).";
+    return "The application \"" + name + "\" was not " + what + "." + WriteFailedText;
 }
 
 // A form as typed (name, code, e-mail, "Y" and/or "N" for the checked request buttons), the
@@ -52,13 +45,8 @@ std::string NotDone(const std::string& name, const std::string& what) {
 using Case = std::tuple<Texts, std::deque<int>, Texts, int>;
 constexpr int Kept = RequestYesButton; // the caret stays where it was
 
-constexpr LocalDateTime Now{2026, 3, 4, 5, 6, 7};
-
-class ApplicationRecords : public InTempFolder {
+class ApplicationRecords : public HeadlessOperations<StyleOf> {
 protected:
-    void SetUp() override {
-        SetClockForTesting([] { return Now; });
-    }
     std::string Text(int id) { return ui.ControlText(d, id); }
     Texts Form() {
         return {Text(Name), Text(Code), Text(Email),
@@ -71,27 +59,13 @@ protected:
         ui.SetChecked(d, RequestYesButton, form[3].find('Y') != std::string::npos);
         ui.SetChecked(d, RequestNoButton, form[3].find('N') != std::string::npos);
     }
-    // Runs the operation with these answers; returns the texts of the messages it showed.
-    Texts Run(void (*operation)(), std::deque<int> answers = {}) {
-        ui.messages.clear();
-        ui.answers = std::move(answers);
-        operation();
-        Texts shown;
-        for (const auto& m : ui.messages) {
-            EXPECT_EQ(m.caption, "Ombrelay System Message");
-            EXPECT_EQ(m.style, StyleOf(m.text)) << m.text;
-            shown.push_back(m.text);
-        }
-        return shown;
-    }
-    // Each case stops short, leaving table, log and form as they were.
-    void ExpectNothingDone(void (*operation)(), const std::vector<Case>& cases,
-                           bool failWrites = false) {
-        const Rows before = StoredApplications();
+    // Each case stops short of writing, or tries and fails as every table write fails here:
+    // table, log and form stay as they were.
+    void ExpectNothingDone(void (*operation)(), const std::vector<Case>& cases) {
+        const auto before = StoredApplications();
         const std::string log = ReadFile(ActivityLogFile);
-        if (failWrites)
-            SetWriteStepHookForTesting(
-                [](WriteStep step) { return step != WriteStep::DataWritten; });
+        ShowApplicationList(); // builds the index while writes still succeed
+        SetWriteStepHookForTesting([](WriteStep step) { return step != WriteStep::DataWritten; });
         for (const auto& [form, answers, shown, focus] : cases) {
             Fill(form);
             ui.SetFocus(d, Kept);
@@ -104,54 +78,44 @@ protected:
         EXPECT_EQ(ReadFile(ActivityLogFile), log);
     }
 
-    HeadlessPlatform ui;
     ui::WindowHandle mainWindow = ui.OpenWindow(MainWindowStandIn());
     ui::WindowHandle d = ui.OpenWindow(ApplicationInformationLayout());
 };
 
 TEST_F(ApplicationRecords, SaveAddsOrOverwritesAfterItsQuestionsAndRefusesBadBoxes) {
-    AddApplications({{"ABC", "KEY-1", "old@abc.org", "Yes"}});
+    AddApplications({{"ABC", "KEY-1", "old@abc.org", "Yes"}, {"Zed", "Z", "z@x.org", "yes"}});
+    // Another code asks only the second question; the boxes are checked after it. A blank box
+    // or a value too long for its field is refused, with the caret on it.
+    const std::string tooLong(255, 'x');
+    ExpectNothingDone(
+        SaveApplication,
+        {{{"abc", "key-1", "n@x.org", ""}, {ui::IdNo}, {Q1}, Kept},
+         {{"abc", "key-1", "n@x.org", ""}, {ui::IdYes, ui::IdNo}, {Q1, Q2}, Kept},
+         {{"abc", "KEY-9", " ", ""}, {ui::IdYes}, {Q2, NeedEmail}, Email},
+         {{"ABC", "K", "e", ""}, {ui::IdYes}, {Q2, NotDone("ABC", "saved")}, Kept},
+         {{"New", "K", "e", ""}, {}, {NotDone("New", "saved")}, Kept},
+         {{"   ", "", "", ""}, {}, {"You must enter a name for the application"}, Name},
+         {{"\tT", " ", "", ""}, {}, {NeedCode}, Code},
+         {{tooLong, "k", "e", ""}, {}, {FieldTooLongText("Application Name", 254)}, Name},
+         {{"A", tooLong, "e", ""}, {}, {FieldTooLongText("Code/Key", 254)}, Code},
+         {{"A", "k", tooLong, ""}, {}, {FieldTooLongText("Vendor Email", 254)}, Email}});
+
     Fill({" Viewer ", "k-1", "s@v.example", "Y"});
     EXPECT_EQ(Run(SaveApplication), Texts{});
     EXPECT_EQ(Form(), (Texts{"", "", "", "N"}));
     EXPECT_EQ(ui.FocusedControl(d), Name);
-    EXPECT_EQ(Text(ApplicationListBox),
-              ApplicationListRow(" Viewer ", "k-1", "Yes", "s@v.example") +
-                  ApplicationListRow("ABC", "KEY-1", "Yes", "old@abc.org"));
-    // Another code asks only the second question; the boxes are checked after it.
-    ExpectNothingDone(SaveApplication,
-                      {{{"abc", "key-1", "n@x.org", ""}, {ui::IdNo}, {Q1}, Kept},
-                       {{"abc", "key-1", "n@x.org", ""}, {ui::IdYes, ui::IdNo}, {Q1, Q2}, Kept},
-                       {{"abc", "KEY-9", "", ""}, {ui::IdYes}, {Q2, NeedEmail}, Email}});
     Fill({"abc", "key-1", "n@x.org", "N"});
     EXPECT_EQ(Run(SaveApplication, {ui::IdYes, ui::IdYes}), (Texts{Q1, Q2}));
-    EXPECT_EQ(Form(), (Texts{"abc", "key-1", "n@x.org", "N"}));
-    EXPECT_EQ(Text(ApplicationListBox), // the name stored as typed
+    // The name is stored as typed, a request of "yes" listed as stored.
+    EXPECT_EQ(Text(ApplicationListBox),
               ApplicationListRow(" Viewer ", "k-1", "Yes", "s@v.example") +
-                  ApplicationListRow("abc", "key-1", "No", "n@x.org"));
+                  ApplicationListRow("abc", "key-1", "No", "n@x.org") +
+                  ApplicationListRow("Zed", "Z", "yes", "z@x.org"));
     EXPECT_EQ(ReadFile(ActivityLogFile),
               Entry("Application Record Added ", "App name =  Viewer    Code/Key = k-1   "
                                                  "Vendor Email = s@v.example   Rereg = Yes") +
                   Entry("Application Record Edited ", "App name = abc   Code/Key = key-1   "
                                                       "Vendor Email = n@x.org   Rereg = No"));
-    // A write that fails is reported instead.
-    ExpectNothingDone(SaveApplication,
-                      {{{"New", "K", "e", ""}, {}, {NotDone("New", "saved")}, Kept},
-                       {{"ABC", "K", "e", ""}, {ui::IdYes}, {Q2, NotDone("ABC", "saved")}, Kept}},
-                      true);
-    // A blank box or a value too long for its field is refused, with the caret on it.
-    const std::string needName = "You must enter a name for the application",
-                      needCode = "You must enter a registration code for the application",
-                      tooLong(255, 'x');
-    ExpectNothingDone(
-        SaveApplication,
-        {{{"", "k", "e", ""}, {}, {needName}, Name},
-         {{"   ", "", "", ""}, {}, {needName}, Name},
-         {{"\tT", " ", "", ""}, {}, {needCode}, Code},
-         {{"A", "k", " ", ""}, {}, {NeedEmail}, Email},
-         {{tooLong, "k", "e", ""}, {}, {FieldTooLongText("Application Name", 254)}, Name},
-         {{"A", tooLong, "e", ""}, {}, {FieldTooLongText("Code/Key", 254)}, Code},
-         {{"A", "k", tooLong, ""}, {}, {FieldTooLongText("Vendor Email", 254)}, Email}});
     // List rows are cut to their columns.
     const std::string n(26, 'n'), c(21, 'c'), e(26, 'e');
     EXPECT_EQ(ApplicationListRow(n, c, "Yes!", e),
@@ -162,30 +126,26 @@ TEST_F(ApplicationRecords, BrowsingFollowsNameOrderWrapsAroundAndKeysOn25Charact
     const std::string one = "Application number one is long", two = one + "er still";
     AddApplications({{"charlie", "C", "c@x.org", "Yes"}, {"BRAVO", "B", "b@x.org", "yes"}});
     AddApplications({{two, "2", "2@x.org", "No"}, {one, "1", "1@x.org", "No"}});
-    const auto browse = [&](void (*operation)()) {
-        return [&, operation](const char* typed = nullptr) {
-            if (typed != nullptr)
-                ui.SetControlText(d, Name, typed);
-            operation();
-            return Text(Name);
-        };
-    };
-    const auto next = browse(NextApplication), previous = browse(PreviousApplication);
-    // From a blank name box to the first or the last; names alike in their first 25
-    // characters each in turn; an unknown name from where it would stand.
-    EXPECT_EQ((Texts{next(""), next(), next(), next(), next()}),
-              (Texts{one, two, "BRAVO", "charlie", one}));
-    EXPECT_EQ((Texts{previous(), previous(), previous(), previous(" ")}),
-              (Texts{"charlie", "BRAVO", two, "charlie"}));
-    EXPECT_EQ((Texts{previous("b"), next("application number one is")}), (Texts{two, two}));
-    // The whole record is shown, and only an exact "Yes" as Yes; the list shows it as stored.
-    next();
+    // Each browse, after typing a name when one is given, and the name it shows: from a blank
+    // name box to the first or the last; names alike in their first 25 characters each in
+    // turn; an unknown name from where it would stand.
+    const auto N = NextApplication, P = PreviousApplication;
+    // clang-format off
+    const std::tuple<void (*)(), std::string, std::string> steps[] = {
+        {N, "", one}, {N, "", two}, {N, "", "BRAVO"}, {N, "", "charlie"}, {N, "", one},
+        {P, "", "charlie"}, {P, "", "BRAVO"}, {P, "", two}, {P, " ", "charlie"}, {P, "b", two},
+        {N, "application number one is", two}, {N, "", "BRAVO"}};
+    // clang-format on
+    for (const auto& [operation, typed, shown] : steps) {
+        if (!typed.empty())
+            ui.SetControlText(d, Name, typed);
+        operation();
+        EXPECT_EQ(Text(Name), shown) << typed;
+    }
+    // The whole record is shown, and only an exact "Yes" as Yes.
     EXPECT_EQ(Form(), (Texts{"BRAVO", "B", "b@x.org", "N"}));
-    next();
+    NextApplication();
     EXPECT_EQ(Form(), (Texts{"charlie", "C", "c@x.org", "Y"}));
-    ShowApplicationList();
-    EXPECT_NE(Text(ApplicationListBox).find(ApplicationListRow("BRAVO", "B", "yes", "b@x.org")),
-              std::string::npos);
     NewApplication();
     EXPECT_EQ(Form(), (Texts{"", "", "", ""}));
     EXPECT_EQ(ui.FocusedControl(d), Name);
@@ -196,24 +156,21 @@ TEST_F(ApplicationRecords, DeleteRemovesExactlyTheNamedApplicationAfterItsWarnin
     const auto notFound = [](const std::string& name) {
         return "There is no application named \"" + name + "\" in Ombrelay - nothing was deleted";
     };
-    const std::string noneSelected = "No application record data has been selected for "
-                                     "deletion.\r\nUse the NEXT or PREVIOUS buttons to select an "
-                                     "application";
-    ExpectNothingDone(DeleteApplication,
-                      {{{"", "v-1", "e", ""}, {}, {noneSelected}, Kept},
-                       {{"   ", "v-1", "e", ""}, {ui::IdYes}, {Backup, notFound("   ")}, Kept},
-                       {{"ABC", "R-1", "e", ""}, {ui::IdYes}, {Backup, notFound("ABC")}, Kept},
-                       {{"Vue", "v-1", "e", ""}, {ui::IdNo}, {Backup}, Kept},
-                       {{"Vue", "v-1", "e", ""}, {ui::IdYes, ui::IdNo}, {Backup, Final}, Kept}});
+    const std::string none = "No application record data has been selected for deletion.\r\n"
+                             "Use the NEXT or PREVIOUS buttons to select an application";
     ExpectNothingDone(
         DeleteApplication,
-        {{{"Vue", "x", "e", ""}, {ui::IdYes}, {Backup, NotDone("Vue", "deleted")}, Kept}}, true);
+        {{{"", "v-1", "e", ""}, {}, {none}, Kept},
+         {{"   ", "v-1", "e", ""}, {ui::IdYes}, {Backup, notFound("   ")}, Kept},
+         {{"ABC", "R-1", "e", ""}, {ui::IdYes}, {Backup, notFound("ABC")}, Kept},
+         {{"Vue", "v-1", "e", ""}, {ui::IdNo}, {Backup}, Kept},
+         {{"Vue", "v-1", "e", ""}, {ui::IdYes, ui::IdNo}, {Backup, Final}, Kept},
+         {{"Vue", "x", "e", ""}, {ui::IdYes}, {Backup, NotDone("Vue", "deleted")}, Kept}});
 
     Fill({"vue", "V-1", "e", "YN"});
     EXPECT_EQ(Run(DeleteApplication, {ui::IdYes, ui::IdYes}), (Texts{Backup, Final}));
     EXPECT_EQ(Form(), (Texts{"", "", "", "Y"})); // only No is cleared
     EXPECT_EQ(Text(ApplicationListBox), ApplicationListRow("ABC Reader", "R-1", "Yes", "r@x.org"));
-    EXPECT_EQ(ui.ControlText(mainWindow, 1001), "  Data for  1  Applications stored in Ombrelay");
     // Another code skips the final warning. The last delete leaves no stale count.
     Fill({"abc reader", "x", "", ""});
     EXPECT_EQ(Run(DeleteApplication, {ui::IdYes}), Texts{Backup});
@@ -224,8 +181,7 @@ TEST_F(ApplicationRecords, DeleteRemovesExactlyTheNamedApplicationAfterItsWarnin
     EXPECT_EQ(Text(ApplicationCountLine), "No Application Data stored in Ombrelay");
     EXPECT_EQ(ui.ControlText(mainWindow, 1001), "No Application Data stored in Ombrelay");
     EXPECT_EQ(Run(DeleteApplication), Texts{"There are no Applications in the database to delete"});
-    for (auto* browse : {NextApplication, PreviousApplication})
-        EXPECT_EQ(Run(browse), Texts{"There are no Application records to display"});
+    EXPECT_EQ(Run(NextApplication), Texts{"There are no Application records to display"});
 }
 
 } // namespace
