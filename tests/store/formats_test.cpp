@@ -6,8 +6,7 @@
 
 TEST(DbfFormat, WritesPlainDbaseThreeAndReadsWhatOtherWritersMake) {
     DbfTable table = EmptyTable({"T.dbf", {{"NAME", 5}, {"CODE", 3}}, "", ""});
-    table.records.push_back({false, {"ab", "x "}});
-    table.records.push_back({true, {" ", ""}});
+    table.records = {{false, {"ab", "x "}}, {true, {" ", ""}}};
     const LocalDateTime date{2026, 3, 7, 9, 5, 2};
     const std::string bytes = SerializeDbf(table, date);
     // Version, date, record count, header and record lengths; language driver 0 (UTF-8).

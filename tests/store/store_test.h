@@ -52,6 +52,5 @@ protected:
         return names;
     }
 
-    int table = 0;
-    int index = 0;
+    int table = 0, index = 0;
 };

@@ -1,5 +1,6 @@
 // The Qt backend of the dialog layer: a table turned into widgets, the controls under keyboard
 // and mouse, and dialogs run with their keys, close box, message boxes, focus, nesting, shell.
+// Every real dialog's geometry, fonts and tab chain against its table: tests/e2e.
 
 #include "support/qt_driver.h"
 #include "support/temp_folder.h"
@@ -9,16 +10,13 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFontInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 using ui::DialogEvent;
 using ui::WindowHandle;
@@ -34,7 +32,6 @@ ui::Dialog Form(std::string title = "Ombrelay Sample", bool closeBox = true) {
     using namespace ui;
     using K = ControlKind;
     const unsigned box = TabStop | AutoHScroll | Border;
-    const unsigned list = Multiline | ReadOnly | VerticalScroll | AutoHScroll;
     Dialog d{.title = title, .width = 300, .height = 220, .closeBox = closeBox};
     d.fonts = {{SansSerif, 8, 700}, {FixedPitch, 5, 400}, {SansSerif, 10, 700, true}};
     d.controls = {
@@ -48,20 +45,12 @@ ui::Dialog Form(std::string title = "Ombrelay Sample", bool closeBox = true) {
         {Next, K::PushButton, "Ne&xt", 80, 200, 50, 15, TabStop},
         {Group, K::GroupBox, "Reply?", 20, 38, 70, 38, NoStyle, {}, LightBlue, 0},
         {Label, K::Label, "Name", 21, 10, 60, 8, NoStyle, {}, LightBlue},
-        {List, K::Edit, "", 20, 98, 260, 40, list, {}, White, 1},
+        {List, K::Edit, "", 20, 98, 260, 40, Multiline | ReadOnly | VerticalScroll, {}, White, 1},
         {Url, K::Label, "www.example.org", 150, 180, 110, 12, Notify | Link, Blue, LightBlue, 2},
         {Off, K::Edit, "", 190, 42, 100, 13, box | Disabled},
         {Note, K::Edit, "", 20, 150, 260, 24, Multiline | VerticalScroll | TabStop},
     };
     return d;
-}
-
-std::unique_ptr<ui::DialogWindow> Show(const ui::Dialog& table) {
-    std::unique_ptr<ui::DialogWindow> window(ui::BuildDialogWidget(table));
-    window->show();
-    window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    return window;
 }
 
 // As the window system delivers it, so that a window blocked by a modal one does not take it.
@@ -72,61 +61,94 @@ void Click(QWidget* control) {
 
 } // namespace
 
-TEST(QtDialog, ControlsTakeIdsPixelsFontsColoursAndTabOrderFromTheTable) {
+TEST(QtDialog, ControlsTakePixelsColoursAndTabStopsFromTheTableAndWorkUnderKeyboardAndMouse) {
     const ui::Dialog table = Form();
-    auto window = Show(table);
-    // Base units as Windows takes them, from the dialog font at its rounded pixel size.
-    const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
-    QFont measured = window->font();
+    ui::DialogWindow window(table);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    // Text at the truncated pixel size; base units as Windows takes them, from the dialog font
+    // at its rounded pixel size.
+    const double dpi = window.logicalDpiY();
+    EXPECT_EQ(window.fontInfo().family(), "Liberation Sans");
+    EXPECT_EQ(window.font().pixelSize(), int(8 * dpi / 72));
+    QFont measured = window.font();
     measured.setPixelSize(std::lround(8 * dpi / 72));
     const QFontMetrics metrics(measured);
     const double baseX = std::lround(
         metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0);
     auto x = [&](int units) { return int(std::lround(units * baseX / 4)); };
     auto y = [&](int units) { return int(std::lround(units * metrics.height() / 8.)); };
-    EXPECT_EQ(window->size(), QSize(x(table.width), y(table.height)));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    for (const ui::Control& c : table.controls) {
-        ASSERT_EQ(window->IdOf(window->Control(c.id)), c.id);
-        EXPECT_EQ(window->Control(c.id)->geometry(),
-                  QRect(x(c.x), y(c.y), x(c.width), y(c.height)));
-    }
+    EXPECT_EQ(window.size(), QSize(x(table.width), y(table.height)));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    for (const ui::Control& c : table.controls)
+        EXPECT_EQ(window.Control(c.id)->geometry(), QRect(x(c.x), y(c.y), x(c.width), y(c.height)));
 
-    auto at = [&](int id) { return id ? window->Control(id) : window.get(); }; // 0: the window
-    EXPECT_EQ(QFontInfo(window->font()).family(), "Liberation Sans");
-    // Look: bold 1, underlined 2, fixed pitch 4.
-    const std::tuple<int, int, int> fonts[] = {
-        {0, 8, 0}, {Label, 8, 0}, {Name, 8, 1}, {List, 5, 4}, {Url, 10, 3}};
-    for (const auto& [id, points, look] : fonts) {
-        const QFont font = at(id)->font();
-        EXPECT_EQ(font.pixelSize(), int(points * dpi / 72)) << id;
-        EXPECT_EQ(font.bold() + 2 * font.underline() + 4 * QFontInfo(font).fixedPitch(), look)
-            << id;
-    }
-    for (int id : {0, int(Label), int(Yes)}) {
-        EXPECT_EQ(at(id)->palette().color(at(id)->backgroundRole()), QColor(134, 185, 240)) << id;
-        EXPECT_TRUE(at(id)->autoFillBackground()) << id;
-    }
-    EXPECT_FALSE(at(No)->autoFillBackground()) << "no colour: transparent";
+    auto at = [&](int id) { return window.Control(id); };
+    for (int id : {Label, Yes, No}) // No has no colour of its own: transparent
+        EXPECT_EQ(at(id)->autoFillBackground(), id != No) << id;
+    EXPECT_EQ(at(Yes)->palette().color(at(Yes)->backgroundRole()), QColor(134, 185, 240));
     EXPECT_EQ(at(List)->palette().color(QPalette::Base), QColor(255, 255, 255));
     EXPECT_EQ(at(Url)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_EQ(at(Url)->cursor().shape(), Qt::PointingHandCursor);
     // The group box stays behind what it frames.
-    EXPECT_LT(window->children().indexOf(at(Group)), window->children().indexOf(at(Yes)));
+    EXPECT_LT(window.children().indexOf(at(Group)), window.children().indexOf(at(Yes)));
 
     // Tab skips the labels, the group box, the disabled box and the list without a tab stop.
-    window->FocusFirstControl();
+    window.FocusFirstControl();
     std::vector<int> visited;
-    for (int i = 0; i < 10; ++i) {
-        visited.push_back(window->IdOf(QApplication::focusWidget()));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
+    for (int i = 0; i < 10; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
+        visited.push_back(window.IdOf(QApplication::focusWidget()));
     EXPECT_EQ(visited,
               (std::vector<int>{Name, Code, Yes, No, Keep, Check, Save, Next, Note, Name}));
+
+    // Typing is upper-cased, and the caret stays after what was typed, "ß" being "SS".
+    auto* code = static_cast<QLineEdit*>(window.Control(Code));
+    QTest::keyClicks(code, "ab1c");
+    code->setCursorPosition(2);
+    QTest::sendKeyEvent(QTest::Click, code, Qt::Key_ssharp, QStringLiteral("\u00DF"), {});
+    EXPECT_EQ(window.Text(Code), "ABSS1C");
+    EXPECT_EQ(code->cursorPosition(), 4);
+    QTest::keyClicks(window.Control(Off), "x");
+    EXPECT_EQ(window.Text(Off), "") << "disabled";
+
+    // The read-only list: out of the tab order, yet the mouse reaches it and selects in it.
+    auto* list = static_cast<QPlainTextEdit*>(window.Control(List));
+    window.SetText(List, "Row 1\r\nRow 2\r\n");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(window.IdOf(QApplication::focusWidget()), List);
+    QTest::keyClicks(list, "typed");
+    QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(list->textCursor().hasSelection());
+    EXPECT_EQ(window.Text(List), "Row 1\r\nRow 2\r\n");
+
+    // Multi-line text speaks CR LF to the program, blank lines and no-break spaces kept.
+    const std::string text = "Dear vendor,\r\n\r\nplease\xC2\xA0send a new code.\r\n";
+    window.SetText(Note, text);
+    EXPECT_EQ(window.Text(Note), text);
+    EXPECT_EQ(static_cast<QPlainTextEdit*>(window.Control(Note))->blockCount(), 4);
+
+    // Clicks keep one option button checked per group; the program may clear them all.
+    for (int id : {Keep, Yes, No, No})
+        Click(window.Control(id));
+    EXPECT_TRUE(window.Checked(Keep) && !window.Checked(Yes) && window.Checked(No));
+    window.SetChecked(No, false);
+    EXPECT_FALSE(window.Checked(No));
+
+    // A notifying label reports a click as 0, a double click (through the window system) as 1.
+    Commands commands;
+    window.onEvent = [&](const DialogEvent& e) {
+        if (e.kind == ui::DialogEventKind::Command)
+            commands.emplace_back(e.control, e.code);
+    };
+    for (int id : {Label, Url})
+        Click(window.Control(id));
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {},
+                       window.Control(Url)->geometry().topLeft() + QPoint(3, 3));
+    EXPECT_EQ(commands, (Commands{{Url, 0}, {Url, 0}, {Url, 1}}));
 }
 
 TEST(QtDialog, ClippedCaptionsFlagsEachControlTooSmallForItsCaption) {
-    EXPECT_EQ(ui::ClippedCaptions(Form()), std::vector<std::string>{});
     // A few pixels short of what each caption needs.
     const std::tuple<int, int, int> narrow[] = {{Yes, 26, 0},   {Check, 48, 0}, {Save, 18, 0},
                                                 {Group, 28, 0}, {Label, 15, 0}, {Url, 110, 4}};
@@ -135,60 +157,11 @@ TEST(QtDialog, ClippedCaptionsFlagsEachControlTooSmallForItsCaption) {
         table.controls[id - Name].width = width;
         table.controls[id - Name].height -= lower;
         const auto clipped = ui::ClippedCaptions(table);
-        ASSERT_EQ(clipped.size(), 1u) << id;
-        EXPECT_EQ(clipped[0].rfind(std::to_string(id) + " \"", 0), 0u) << clipped[0];
+        EXPECT_EQ(clipped.size() == 1 ? clipped[0].substr(0, 5) : "", std::to_string(id) + " \"");
     }
 }
 
-TEST(QtDialog, ControlsUnderKeyboardAndMouse) {
-    auto window = Show(Form());
-    // Typing is upper-cased, and the caret stays after what was typed, "ß" being "SS".
-    auto* code = static_cast<QLineEdit*>(window->Control(Code));
-    QTest::keyClicks(code, "ab1c");
-    code->setCursorPosition(2);
-    QTest::sendKeyEvent(QTest::Click, code, Qt::Key_ssharp, QStringLiteral("\u00DF"), {});
-    EXPECT_EQ(window->Text(Code), "ABSS1C");
-    EXPECT_EQ(code->cursorPosition(), 4);
-    QTest::keyClicks(window->Control(Off), "x");
-    EXPECT_EQ(window->Text(Off), "") << "disabled";
-
-    // The read-only list: out of the tab order, yet the mouse reaches it and selects in it.
-    auto* list = static_cast<QPlainTextEdit*>(window->Control(List));
-    window->SetText(List, "Row 1\r\nRow 2\r\n");
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(window->IdOf(QApplication::focusWidget()), List);
-    QTest::keyClicks(list, "typed");
-    QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_TRUE(list->textCursor().hasSelection());
-    EXPECT_EQ(window->Text(List), "Row 1\r\nRow 2\r\n");
-
-    // Multi-line text speaks CR LF to the program, blank lines and no-break spaces kept.
-    const std::string text = "Dear vendor,\r\n\r\nplease\xC2\xA0send a new code.\r\n";
-    window->SetText(Note, text);
-    EXPECT_EQ(window->Text(Note), text);
-    EXPECT_EQ(static_cast<QPlainTextEdit*>(window->Control(Note))->blockCount(), 4);
-
-    // Clicks keep one option button checked per group; the program may clear them all.
-    for (int id : {Keep, Yes, No, No})
-        Click(window->Control(id));
-    EXPECT_TRUE(window->Checked(Keep) && !window->Checked(Yes) && window->Checked(No));
-    window->SetChecked(No, false);
-    EXPECT_FALSE(window->Checked(No));
-
-    // A notifying label reports a click as 0, a double click (through the window system) as 1.
-    Commands commands;
-    window->onEvent = [&](const DialogEvent& e) {
-        if (e.kind == ui::DialogEventKind::Command)
-            commands.emplace_back(e.control, e.code);
-    };
-    Click(window->Control(Label));
-    Click(window->Control(Url));
-    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {},
-                       window->Control(Url)->geometry().topLeft() + QPoint(3, 3));
-    EXPECT_EQ(commands, (Commands{{Url, 0}, {Url, 0}, {Url, 1}}));
-}
-
-class QtRun : public ::testing::Test {
+class QtRun : public InTempFolder {
 protected:
     // Records the commands, does what every dialog does (remembered focus, close box), and
     // passes the commands on.
@@ -210,12 +183,11 @@ protected:
 
 TEST_F(QtRun, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEndsWithZero) {
     driver.When("Ombrelay Sample", [&](WindowHandle dialog, ui::DialogWindow* window) {
-        for (int id : {Name, Save}) {
+        for (int id : {Save, Name}) {
             platform.SetFocus(dialog, id);
             for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
                 QTest::keyClick(QApplication::focusWidget(), key);
         }
-        platform.SetFocus(dialog, Name);
         for (char letter : {'s', 'x', 'y'}) // each waits longer than a button's animated click
             QtDriver::Mnemonic(window, letter);
         EXPECT_EQ(commands[dialog], (Commands{{Save, 1}, {Next, 1}, {Yes, 1}}));
@@ -223,12 +195,9 @@ TEST_F(QtRun, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEndsWithZero) 
         platform.EndDialog(dialog, -1); // when the close box failed
     });
     EXPECT_EQ(platform.RunDialog(Form(), 0, Standard()), 0);
-
+    // Without a close box the request is ignored.
     driver.When("Ombrelay Fixed", [&](WindowHandle dialog, ui::DialogWindow* window) {
-        EXPECT_FALSE(window->windowFlags() & Qt::WindowCloseButtonHint);
         QtDriver::CloseBox(window);
-        QTest::qWait(20);
-        EXPECT_TRUE(window->isVisible());
         platform.EndDialog(dialog, 3);
     });
     EXPECT_EQ(platform.RunDialog(Form("Ombrelay Fixed", false), 0, Standard()), 3);
@@ -251,17 +220,15 @@ TEST_F(QtRun, MessageBoxesFollowTheirStyleFlags) {
     for (const auto& [style, icon, defaultButton, key, expected] : cases) {
         SCOPED_TRACE(testing::Message() << "style " << std::hex << style);
         ui::QtPlatform::SetMessageBoxHook([&](QMessageBox* box) {
-            EXPECT_EQ(box->windowTitle(), "Caption");
-            EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
-            EXPECT_EQ(box->text(), "First line\n<b>second</b> line");
-            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            EXPECT_EQ(box->windowTitle() + "/" + box->text(), "Caption/Line 1\n<b>2</b>");
+            EXPECT_TRUE(box->windowModality() == Qt::ApplicationModal &&
+                        box->textFormat() == Qt::PlainText);
             EXPECT_EQ(box->icon(), icon);
             EXPECT_EQ(box->standardButtons(), defaultButton == B::Ok ? B::Ok : B::Yes | B::No);
             EXPECT_EQ(box->defaultButton(), box->button(defaultButton));
             key == Qt::Key_unknown ? (void)box->close() : QTest::keyClick(box, key);
         });
-        EXPECT_EQ(platform.ShowMessage("First line\r\n<b>second</b> line", "Caption", style),
-                  expected);
+        EXPECT_EQ(platform.ShowMessage("Line 1\r\n<b>2</b>", "Caption", style), expected);
     }
 }
 
@@ -317,29 +284,17 @@ TEST_F(QtRun, NestedDialogKeepsItsOwnerDisabledUntilItEndsWithItsResult) {
     EXPECT_EQ(result, 4);
 }
 
+// The link label's click through to the desktop: the About dialog in tests/e2e.
 TEST_F(QtRun, ShellOpensLinksAndFilesThroughTheDesktop) {
-    TempFolder folder;
     UrlCatcher https("https"), mailto("mailto"), file("file");
-    driver.When("Ombrelay Sample", [&](WindowHandle dialog, ui::DialogWindow* window) {
-        Click(window->Control(Url)); // opens the page, and the dialog stays
-        QTest::qWait(20);
-        EXPECT_TRUE(window->isVisible());
-        platform.EndDialog(dialog, 0);
-    });
+    const char* link = "mailto:v@x.org?cc=me@x.org&subject=PIN%3A%202A3B&body=Hi%2C%0D%0Athere";
+    const char* data = "12-06-2024 data.txt";
+    WriteFile(data, "a\r\n");
     std::vector<int> results;
-    platform.RunDialog(Form(), 0, Standard([&](WindowHandle dialog, int id) {
-                           results.push_back(
-                               platform.ShellOpen("https://" + platform.ControlText(dialog, id),
-                                                  ui::ShowState::Maximized));
-                       }));
-    const std::string link = "mailto:vendor@example.com?cc=me@example.com&subject=New%20PIN%3A%20"
-                             "2A3B&body=Dear%20vendor%2C%0D%0Aplease";
-    WriteFile("12-06-2024 data.txt", "a\r\n");
-    for (const char* target : {link.c_str(), "12-06-2024 data.txt", "missing.txt", ""})
-        results.push_back(platform.ShellOpen(target, ui::ShowState::Normal));
+    for (const char* target : {"https://www.example.org", link, data, "missing.txt", ""})
+        results.push_back(platform.ShellOpen(target, ui::ShowState::Maximized));
     EXPECT_EQ(results, (std::vector<int>{42, 42, 42, 2, 2}));
     EXPECT_EQ(https.urls, std::vector<QUrl>{QUrl("https://www.example.org")});
-    EXPECT_EQ(mailto.urls.at(0).toEncoded().toStdString(), link) << "passed on unchanged";
-    EXPECT_EQ(file.urls, std::vector<QUrl>{QUrl::fromLocalFile(
-                             QDir::current().absoluteFilePath("12-06-2024 data.txt"))});
+    EXPECT_EQ(mailto.urls.at(0).toEncoded().toStdString(), std::string(link)) << "unchanged";
+    EXPECT_EQ(file.urls, std::vector{QUrl::fromLocalFile(QDir::current().absoluteFilePath(data))});
 }
