@@ -66,12 +66,13 @@ protected:
 
 TEST_F(Startup, FirstStartCreatesALoginAndTheLoginDialogFollows) {
     ui.onMessage = [this](const HeadlessPlatform::MessageRecord&) {
-        if (ui.messages.size() == 1)
+        if (ui.messages.size() == 1) {
             EXPECT_EQ(Last(), "READ THIS MESSAGE CAREFULLY|" + std::to_string(Information) +
                                   "|If you don't want to login to Ombrelay for each use\r\n"
                                   "then enter \"no login'' for the name and for the\r\n"
                                   "password.  After your first login Ombrelay will open\r\n"
                                   "to the Main Display each time you use it");
+        }
     };
     CreateLogin("Ann", ""); // two empty passwords make an empty one
     Then([this](WindowHandle dialog) {

@@ -49,8 +49,8 @@ std::vector<ApplicationRow> StoredApplications() {
 void StoreUser(const UserRow& user) {
     ErrorCheck check;
     const int table = XDBOPENEX(UserTableFile, 2, 1, TableKey);
-    const std::string values[] = {user.firstName, user.lastName, user.email,
-                                  user.pin,       user.newPin,   user.server,
+    const std::string values[] = {user.firstName, user.lastName,  user.email,
+                                  user.pin,       user.newPin,    user.server,
                                   user.password,  user.loginName, user.loginPassword};
     XDBCLEARBUFFER(table);
     for (int field = 1; field <= 9; ++field)
@@ -74,8 +74,8 @@ UserRow StoredUser(int* count) {
     if (records > 0) {
         XDBGETRECORD(table, 1);
         const auto field = [&](const char* name) { return XDBFIELDVALUE(table, name, 0); };
-        user = {field("FNAME"),  field("LNAME"),    field("MYEMAIL"),
-                field("PIN"),    field("NEWPIN"),   field("SERVER"),
+        user = {field("FNAME"),    field("LNAME"),     field("MYEMAIL"),
+                field("PIN"),      field("NEWPIN"),    field("SERVER"),
                 field("PASSWORD"), field("LOGINNAME"), field("LOGINPSWD")};
     }
     XDBCLOSE(table);
@@ -83,15 +83,7 @@ UserRow StoredUser(int* count) {
 }
 
 ui::Dialog MainWindowStandIn() {
-    ui::Dialog dialog;
-    dialog.title = "Ombrelay";
-    dialog.width = 475;
-    dialog.height = 249;
-    dialog.controls.push_back({.id = 1001,
-                               .kind = ui::ControlKind::StatusBar,
-                               .x = 0,
-                               .y = 236,
-                               .width = 475,
-                               .height = 13});
+    ui::Dialog dialog{.title = "Ombrelay", .width = 475, .height = 249};
+    dialog.controls = {ui::MakeControl(1001, ui::ControlKind::StatusBar, "", 0, 236, 475, 13)};
     return dialog;
 }

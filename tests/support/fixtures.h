@@ -12,8 +12,7 @@ struct ApplicationRow {
 };
 
 struct UserRow {
-    std::string firstName, lastName, email, pin, newPin, server, password, loginName,
-        loginPassword;
+    std::string firstName, lastName, email, pin, newPin, server, password, loginName, loginPassword;
 };
 
 // Appends records to "Application.dbf" in the current folder (created when missing).

@@ -121,7 +121,6 @@ void HeadlessPlatform::Click(WindowHandle window, int control) {
     Send(window, {DialogEventKind::Command, control, ui::Clicked});
 }
 
-
 void HeadlessPlatform::Type(WindowHandle window, int control, const std::string& text) {
     auto* state = Find(window, control);
     if (state == nullptr || !state->enabled || state->spec.kind != ui::ControlKind::Edit ||
@@ -138,9 +137,6 @@ void HeadlessPlatform::ClickClose(WindowHandle window) {
     Send(window, {DialogEventKind::Close, 0, 0});
 }
 
-
-
-
 const HeadlessPlatform::MessageRecord& HeadlessPlatform::LastMessage() const {
     if (messages.empty()) {
         ADD_FAILURE() << "no message box was shown";
@@ -155,9 +151,6 @@ int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle owner,
     dialogsRun.push_back(dialog.title);
     const WindowHandle handle = Create(dialog, owner, std::move(callback));
     Window& window = WindowOf(handle);
-    const bool ownerWasEnabled = owner != 0 && windows_.count(owner) && WindowOf(owner).enabled;
-    if (owner != 0 && windows_.count(owner))
-        WindowOf(owner).enabled = false;
     Send(handle, {DialogEventKind::Init, 0, 0});
     while (!window.ended) {
         if (actions.empty()) {
@@ -172,8 +165,6 @@ int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle owner,
         action(handle);
     }
     CloseWindow(handle);
-    if (ownerWasEnabled)
-        WindowOf(owner).enabled = true;
     return window.result;
 }
 

@@ -35,7 +35,6 @@ public:
         ui::DialogCallback callback;
         std::map<int, ControlState> controls;
         int focus = 0;
-        bool enabled = true;
         bool open = true;
         bool ended = false;
         int result = 0;
@@ -44,7 +43,7 @@ public:
     // A user action, run inside the innermost open modal dialog, which it receives.
     using Action = std::function<void(ui::WindowHandle dialog)>;
 
-    HeadlessPlatform();  // installs itself as ui::Ui()
+    HeadlessPlatform();           // installs itself as ui::Ui()
     ~HeadlessPlatform() override; // uninstalls itself
 
     // ---- What the test scripts ----
@@ -95,8 +94,7 @@ public:
     int FocusedControl(ui::WindowHandle dialog) override;
     void SetFocus(ui::WindowHandle dialog, int control) override;
     void EnableControl(ui::WindowHandle dialog, int control, bool enabled) override;
-    int ShowMessage(const std::string& text, const std::string& caption,
-                    unsigned style) override;
+    int ShowMessage(const std::string& text, const std::string& caption, unsigned style) override;
     void SetHandCursor() override { ++handCursorRequests; }
     int ShellOpen(const std::string& target, ui::ShowState show) override;
 
