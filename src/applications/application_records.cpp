@@ -30,7 +30,6 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
     return text;
 }
 
-
 ui::WindowHandle FindApplicationDialog() {
     const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ApplicationInformationTitle);
     if (dialog == 0)

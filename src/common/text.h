@@ -26,8 +26,7 @@ std::string SignedNumber(long long value);
 // Every occurrence of `placeholder`, left to right, byte for byte and case-sensitive; the scan
 // resumes behind each match and never looks into the inserted `value`. An empty placeholder
 // leaves the text as it is.
-std::string ReplaceAll(std::string_view text, std::string_view placeholder,
-                       std::string_view value);
+std::string ReplaceAll(std::string_view text, std::string_view placeholder, std::string_view value);
 
 // Unicode upper case (language-neutral rules), so "é" becomes "É" and "ß" becomes "SS".
 std::string ToUpper(std::string_view text);

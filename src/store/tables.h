@@ -19,12 +19,12 @@ inline constexpr int ApplicationNameWidth = 254;
 inline constexpr int RegistrationCodeWidth = 254;
 inline constexpr int VendorEmailWidth = 254;
 inline constexpr int RequestWidth = 3;
-inline constexpr int UserNameWidth = 100;     // FNAME, LNAME
-inline constexpr int UserEmailWidth = 254;    // MYEMAIL
-inline constexpr int PinWidth = 32;           // PIN, NEWPIN
-inline constexpr int ServerWidth = 254;       // SERVER
-inline constexpr int PasswordWidth = 100;     // PASSWORD, LOGINPSWD
-inline constexpr int LoginNameWidth = 100;    // LOGINNAME
+inline constexpr int UserNameWidth = 100;  // FNAME, LNAME
+inline constexpr int UserEmailWidth = 254; // MYEMAIL
+inline constexpr int PinWidth = 32;        // PIN, NEWPIN
+inline constexpr int ServerWidth = 254;    // SERVER
+inline constexpr int PasswordWidth = 100;  // PASSWORD, LOGINPSWD
+inline constexpr int LoginNameWidth = 100; // LOGINNAME
 
 // Opens "Application.dbf" and "Application.idx" and rebuilds the index. An open error is
 // shown to the user; the caller goes on with the handles it got.

@@ -15,16 +15,16 @@
 
 enum XdbError {
     XdbOk = 0,
-    XdbCannotRead = 1,    // the file exists but cannot be opened or read
-    XdbDamaged = 2,       // the file is not a table (or index) this library can read
-    XdbBadHandle = 3,     // the handle is not an open table or index
-    XdbNoSuchField = 4,   // no field of that name or number
-    XdbValueTooLong = 5,  // a value does not fit its field; nothing was written
-    XdbNoSuchRecord = 6,  // the record number is outside the table
-    XdbWriteFailed = 7,   // the file could not be written; it holds its previous state
-    XdbLocked = 8,        // another running copy holds the tables
-    XdbCannotCreate = 9,  // a missing file could not be created
-    XdbBadValue = 10,     // a value holds a NUL byte or is not valid UTF-8
+    XdbCannotRead = 1,   // the file exists but cannot be opened or read
+    XdbDamaged = 2,      // the file is not a table (or index) this library can read
+    XdbBadHandle = 3,    // the handle is not an open table or index
+    XdbNoSuchField = 4,  // no field of that name or number
+    XdbValueTooLong = 5, // a value does not fit its field; nothing was written
+    XdbNoSuchRecord = 6, // the record number is outside the table
+    XdbWriteFailed = 7,  // the file could not be written; it holds its previous state
+    XdbLocked = 8,       // another running copy holds the tables
+    XdbCannotCreate = 9, // a missing file could not be created
+    XdbBadValue = 10,    // a value holds a NUL byte or is not valid UTF-8
 };
 
 // Opens a table (creating it empty, with its fields, when the file is missing and the
@@ -44,10 +44,10 @@ std::string XDBFIELDVALUE(int tableHandle, const std::string& fieldName, int opt
 // By name with number 0, or by number (1-based) with an empty name.
 void XDBASSIGNFIELD(int tableHandle, const std::string& fieldName, int fieldNumber,
                     const std::string& value);
-void XDBADDRECORD(int tableHandle);                       // the new record becomes current
-void XDBPUTRECORD(int tableHandle, int& recordNumber);     // overwrites with the buffer
-void XDBDELETERECORD(int tableHandle, int recordNumber);  // marks it; the number stays
-void XDBPACK(int tableHandle);                            // removes marked records, renumbers
+void XDBADDRECORD(int tableHandle);                      // the new record becomes current
+void XDBPUTRECORD(int tableHandle, int& recordNumber);   // overwrites with the buffer
+void XDBDELETERECORD(int tableHandle, int recordNumber); // marks it; the number stays
+void XDBPACK(int tableHandle);                           // removes marked records, renumbers
 
 // 1 when a key equals `key`, trailing blanks aside; that record becomes current.
 int XDBSEEK(int tableHandle, int indexHandle, const std::string& key);

@@ -19,7 +19,6 @@ constexpr const char* ComposeEmailTitle = "Ombrelay Email Application Vendors";
 constexpr unsigned Warning = ui::MbIconExclamation;
 constexpr unsigned Notice = ui::MbIconInformation;
 
-
 std::string Joined(std::string_view first, std::string_view second) {
     return std::string(first) + std::string(CRLF) + std::string(second);
 }
