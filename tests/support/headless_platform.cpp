@@ -26,7 +26,7 @@ WindowHandle HeadlessPlatform::Create(const ui::Dialog& dialog, WindowHandle own
     window->callback = std::move(callback);
     for (const auto& control : dialog.controls) {
         ControlState state;
-        state.spec = control;
+        state.row = control;
         const bool holdsCaption = control.kind != ui::ControlKind::Edit;
         state.text = holdsCaption ? control.caption : std::string();
         state.enabled = (control.style & ui::Disabled) == 0;
@@ -84,7 +84,7 @@ void HeadlessPlatform::Click(WindowHandle window, int control) {
     auto* state = Find(window, control);
     if (state == nullptr || !state->enabled)
         return;
-    switch (state->spec.kind) {
+    switch (state->row.kind) {
     case ui::ControlKind::PushButton:
         break;
     case ui::ControlKind::CheckBox:
@@ -109,24 +109,24 @@ void HeadlessPlatform::Click(WindowHandle window, int control) {
         break;
     }
     case ui::ControlKind::Label:
-        if (!(state->spec.style & ui::Notify))
+        if (!(state->row.style & ui::Notify))
             return;
         break;
     default:
         return;
     }
     state = Find(window, control);
-    if (state != nullptr && state->spec.kind != ui::ControlKind::Label)
+    if (state != nullptr && state->row.kind != ui::ControlKind::Label)
         SetFocus(window, control);
     Send(window, {DialogEventKind::Command, control, ui::Clicked});
 }
 
 void HeadlessPlatform::Type(WindowHandle window, int control, const std::string& text) {
     auto* state = Find(window, control);
-    if (state == nullptr || !state->enabled || state->spec.kind != ui::ControlKind::Edit ||
-        (state->spec.style & ui::ReadOnly))
+    if (state == nullptr || !state->enabled || state->row.kind != ui::ControlKind::Edit ||
+        (state->row.style & ui::ReadOnly))
         return;
-    state->text = (state->spec.style & ui::Uppercase) ? ToUpper(text) : text;
+    state->text = (state->row.style & ui::Uppercase) ? ToUpper(text) : text;
     WindowOf(window).focus = control;
 }
 

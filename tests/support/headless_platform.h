@@ -24,7 +24,7 @@ public:
         ui::ShowState show = ui::ShowState::Normal;
     };
     struct ControlState {
-        ui::Control spec;
+        ui::Control row; // its row of the dialog table
         std::string text;
         bool checked = false;
         bool enabled = true;
