@@ -96,6 +96,16 @@ bool RequiredMissing(const std::string& firstName, const std::string& lastName,
     return true;
 }
 
+// The four values both courses require first: names, e-mail address and PIN.
+bool ReadRequired(ui::WindowHandle dialog, UserForm& form) {
+    auto& v = form.values;
+    v[0] = Text(dialog, FirstNameBox);
+    v[1] = Text(dialog, LastNameBox);
+    v[2] = Text(dialog, UserEmailBox);
+    v[3] = Text(dialog, PinBox);
+    return !RequiredMissing(v[0], v[1], v[2], v[3]);
+}
+
 const std::string PinLengthText = Joined("BlackBerry PIN numbers must be eight digits,",
                                          "please check the PIN number you entered.");
 const std::string NewPinLengthText = Joined("BlackBerry PIN numbers must be eight digits,",
@@ -142,15 +152,9 @@ void LogSave(const UserForm& form) {
 
 void FirstSave(UserTableScope& scope) {
     const ui::WindowHandle dialog = FindUserSetup();
-    if (dialog == 0)
-        return;
     UserForm form;
     auto& v = form.values;
-    v[0] = Text(dialog, FirstNameBox);
-    v[1] = Text(dialog, LastNameBox);
-    v[2] = Text(dialog, UserEmailBox);
-    v[3] = Text(dialog, PinBox);
-    if (RequiredMissing(v[0], v[1], v[2], v[3]))
+    if (dialog == 0 || !ReadRequired(dialog, form))
         return;
     if (!IsEightLong(v[3]))
         return Refuse(PinLengthText);
@@ -198,15 +202,9 @@ void FirstSave(UserTableScope& scope) {
 
 void Overwrite(UserTableScope& scope) {
     const ui::WindowHandle dialog = FindUserSetup();
-    if (dialog == 0)
-        return;
     UserForm form;
     auto& v = form.values;
-    v[0] = Text(dialog, FirstNameBox);
-    v[1] = Text(dialog, LastNameBox);
-    v[2] = Text(dialog, UserEmailBox);
-    v[3] = Text(dialog, PinBox);
-    if (RequiredMissing(v[0], v[1], v[2], v[3]))
+    if (dialog == 0 || !ReadRequired(dialog, form))
         return;
     const std::string question =
         Joined("CAUTION: If you continue, you will overwrite the current User Information.",
