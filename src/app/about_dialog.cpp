@@ -27,12 +27,7 @@ int aboutFocus = 0;
 
 ui::Dialog AboutLayout() {
     static const std::string contact = std::string("Contact ") + SupportAddress;
-    ui::Dialog dialog;
-    dialog.title = AboutTitle;
-    dialog.x = 42;
-    dialog.y = 70;
-    dialog.width = 282;
-    dialog.height = 179;
+    ui::Dialog dialog{.title = AboutTitle, .x = 42, .y = 70, .width = 282, .height = 179};
     dialog.closeBox = false;
     dialog.fonts = {ui::Font{ui::SansSerif, 10, 400}, ui::Font{ui::SansSerif, 8, 700},
                     ui::Font{ui::SansSerif, 8, 700, true}};

@@ -84,12 +84,7 @@ void ShowInformation(const std::string& text) {
 } // namespace
 
 ui::Dialog LoginLayout() {
-    ui::Dialog dialog;
-    dialog.title = LoginTitle;
-    dialog.x = 70;
-    dialog.y = 70;
-    dialog.width = 205;
-    dialog.height = 83;
+    ui::Dialog dialog{.title = LoginTitle, .x = 70, .y = 70, .width = 205, .height = 83};
     dialog.fonts = {BoldFont};
     dialog.controls = {
         Edit(UserNameBox, 28, 17, ui::Border),
@@ -102,12 +97,7 @@ ui::Dialog LoginLayout() {
 }
 
 ui::Dialog CreateUserLoginLayout() {
-    ui::Dialog dialog;
-    dialog.title = CreateUserLoginTitle;
-    dialog.x = 70;
-    dialog.y = 70;
-    dialog.width = 205;
-    dialog.height = 136;
+    ui::Dialog dialog{.title = CreateUserLoginTitle, .x = 70, .y = 70, .width = 205, .height = 136};
     dialog.fonts = {BoldFont};
     auto withoutLogin = Label(WithoutLoginBox, "Use Ombrelay Without Logging In", 28, 90, 160,
                               ui::Rgb{135, 185, 240});

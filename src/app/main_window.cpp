@@ -39,12 +39,7 @@ ui::Control Button(int id, const char* caption, int x) {
 } // namespace
 
 ui::Dialog MainDisplayLayout() {
-    ui::Dialog dialog;
-    dialog.title = MainWindowTitle;
-    dialog.x = 100;
-    dialog.y = 75;
-    dialog.width = 475;
-    dialog.height = 249;
+    ui::Dialog dialog{.title = MainWindowTitle, .x = 100, .y = 75, .width = 475, .height = 249};
     dialog.fonts = {ui::Font{ui::SansSerif, 8, 700}};
     dialog.controls = {
         {.id = StatusBar,

@@ -32,17 +32,11 @@ int rememberedFocus = 0;
 } // namespace
 
 ui::Dialog ApplicationInformationLayout() {
-    ui::Dialog dialog;
-    dialog.title = ApplicationInformationTitle;
-    dialog.x = 70;
-    dialog.y = 70;
-    dialog.width = 475;
-    dialog.height = 237;
-    dialog.font = {ui::SansSerif, 8, 400};
+    ui::Dialog dialog{
+        .title = ApplicationInformationTitle, .x = 70, .y = 70, .width = 475, .height = 237};
     dialog.fonts = {{ui::SansSerif, 8, 700},
                     {ui::FixedPitch, ApplicationListPoints, 400},
                     {ui::SansSerif, 12, 700}};
-    dialog.background = ui::LightBlue;
 
     // The text boxes get a sunken edge besides their border, like those of the other dialogs.
     const unsigned box = ui::TabStop | ui::Border | ui::ClientEdge | ui::AutoHScroll;

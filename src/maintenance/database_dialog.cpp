@@ -7,12 +7,7 @@
 int databaseDialogFocus = 0;
 
 ui::Dialog DatabaseLayout() {
-    ui::Dialog dialog;
-    dialog.title = DatabaseDialogTitle;
-    dialog.x = 70;
-    dialog.y = 70;
-    dialog.width = 201;
-    dialog.height = 145;
+    ui::Dialog dialog{.title = DatabaseDialogTitle, .x = 70, .y = 70, .width = 201, .height = 145};
     dialog.fonts = {ui::Font{ui::SansSerif, 8, 700}};
     constexpr int bold = 0; // the five buttons; the group box keeps the dialog font
     const auto control = [](int id, ui::ControlKind kind, const char* caption, int x, int y,

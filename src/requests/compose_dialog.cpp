@@ -78,12 +78,7 @@ void ComposeEmailCallback(ui::WindowHandle dialog, const ui::DialogEvent& event)
 
 ui::Dialog ComposeEmailLayout() {
     const unsigned textBox = ui::TabStop | ui::AutoHScroll | ui::ClientEdge;
-    ui::Dialog dialog;
-    dialog.title = ComposeEmailTitle;
-    dialog.x = 70;
-    dialog.y = 70;
-    dialog.width = 475;
-    dialog.height = 249;
+    ui::Dialog dialog{.title = ComposeEmailTitle, .x = 70, .y = 70, .width = 475, .height = 249};
     ui::Font bold;
     bold.weight = 700;
     ui::Font large;

@@ -31,15 +31,8 @@ void RefuseAndClear(ui::WindowHandle dialog, const std::string& text) {
 } // namespace
 
 ui::Dialog ChangePasswordLayout() {
-    ui::Dialog dialog;
-    dialog.title = ChangePasswordTitle;
-    dialog.x = 70;
-    dialog.y = 70;
-    dialog.width = 205;
-    dialog.height = 83;
-    dialog.font = {ui::SansSerif, 8, 400};
+    ui::Dialog dialog{.title = ChangePasswordTitle, .x = 70, .y = 70, .width = 205, .height = 83};
     dialog.fonts = {{ui::SansSerif, 8, 700}};
-    dialog.background = ui::LightBlue;
 
     const unsigned box = ui::Password | ui::TabStop | ui::AutoHScroll | ui::ClientEdge;
     const auto blue = ui::LightBlue;

@@ -16,15 +16,8 @@ int rememberedFocus = 0;
 } // namespace
 
 ui::Dialog UserSetupLayout() {
-    ui::Dialog dialog;
-    dialog.title = UserSetupTitle;
-    dialog.x = 69;
-    dialog.y = 60;
-    dialog.width = 402;
-    dialog.height = 201;
-    dialog.font = {ui::SansSerif, 8, 400};
+    ui::Dialog dialog{.title = UserSetupTitle, .x = 69, .y = 60, .width = 402, .height = 201};
     dialog.fonts = {{ui::SansSerif, 8, 700}};
-    dialog.background = ui::LightBlue;
 
     const unsigned edit = ui::TabStop | ui::AutoHScroll | ui::ClientEdge;
     const unsigned pin = edit | ui::Uppercase;
