@@ -6,9 +6,9 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "records/tables.h"
 #include "store/dbf_file.h"
 #include "store/schema.h"
-#include "store/tables.h"
 #include "store/xdb.h"
 
 #include <sqlite3.h>

@@ -3,8 +3,26 @@
 
 #include "ui/platform.h"
 
-inline constexpr const char* LoginTitle = "Ombrelay Login";
-inline constexpr const char* CreateUserLoginTitle = "Create User Login";
+// Controls of the Login dialog.
+enum LoginControl {
+    UserNameBox = 1121,
+    PasswordBox = 1122,
+    LoginButton = 1123,
+    UserNameLabel = 1124,
+    PasswordLabel = 1125,
+};
+
+// Controls of the Create User Login dialog.
+enum CreateLoginControl {
+    NewNameBox = 1141,
+    NewLoginPasswordBox = 1142,
+    RepeatLoginPasswordBox = 1143,
+    NewNameLabel = 1144,
+    NewPasswordLabel = 1145,
+    RepeatPasswordLabel = 1146,
+    CreateLoginOkButton = 1147,
+    WithoutLoginBox = 1171,
+};
 
 ui::Dialog LoginLayout();
 ui::Dialog CreateUserLoginLayout();

@@ -3,9 +3,20 @@
 // in which operations report.
 
 #include "ui/platform.h"
+#include "ui/windows.h"
 
-inline constexpr const char* MainWindowTitle = "Ombrelay";
-inline constexpr int MainStatusBar = 1001;
+// Controls of the main window.
+enum MainControl {
+    MainPicture = 1003,
+    MainTaglineLabel = 1004,
+    UserInfoButton = 1005,
+    ApplicationsButton = 1006,
+    EmailButton = 1007,
+    DatabasesButton = 1002,
+    AboutButton = 1008,
+    MainPictureBand = 1112,
+    MainDevicesLabel = 1167,
+};
 
 // The tagline under the picture, also shown by the About dialog.
 inline constexpr const char* Tagline =

@@ -7,9 +7,12 @@
 #include "app/login_dialogs.h"
 #include "app/main_window.h"
 #include "applications/application_dialog.h"
+#include "applications/application_records.h"
 #include "maintenance/database_dialog.h"
+#include "records/application_table.h"
+#include "records/tables.h"
+#include "records/user_table.h"
 #include "requests/compose_dialog.h"
-#include "store/tables.h"
 #include "store/xdb.h"
 #include "ui/qt/qt_platform.h"
 #include "user/change_password.h"
@@ -84,34 +87,22 @@ void Fill(ui::WindowHandle dialog, const std::vector<std::pair<int, std::string>
 std::map<std::string, std::function<void(ui::WindowHandle, QWidget*)>> whenShown;
 
 void SampleData() {
-    const int user = XDBOPENEX(UserTableFile, 2, 1, TableKey);
-    const char* const userValues[] = {
-        "Ann", "Example", "ann@example.org", "2A4F19C0", "31BD07E5", "", "", "Ann", "secret"};
-    XDBCLEARBUFFER(user);
-    for (int field = 1; field <= 9; ++field)
-        XDBASSIGNFIELD(user, "", field, userValues[field - 1]);
-    XDBADDRECORD(user);
-    XDBCLOSE(user);
+    userTable = XDBOPENEX(UserTableFile, 2, 1, TableKey);
+    WriteUserRecord(
+        {"Ann", "Example", "ann@example.org", "2A4F19C0", "31BD07E5", "", "", "Ann", "secret"}, 0);
+    XDBCLOSE(userTable);
 
-    struct Row {
-        const char *name, *code, *email, *request;
-    };
-    const Row rows[] = {
-        {"Berry Weather", "WX-2291-KQ", "keys@berryweather.example", "Yes"},
-        {"Pocket Ledger", "PL7-0042-88A", "support@pocketledger.example", "No"},
-        {"Trail Maps Pro", "TMP-55A1-Z9", "register@trailmaps.example", "Yes"},
-        {"Chess Companion", "CC-9001", "codes@chesscompanion.example", "No"},
-    };
-    const int table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
-    for (const auto& row : rows) {
-        XDBCLEARBUFFER(table);
-        XDBASSIGNFIELD(table, "", 1, row.name);
-        XDBASSIGNFIELD(table, "", 2, row.code);
-        XDBASSIGNFIELD(table, "", 3, row.email);
-        XDBASSIGNFIELD(table, "", 4, row.request);
-        XDBADDRECORD(table);
-    }
-    XDBCLOSE(table);
+    applicationTable = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
+    for (const auto& record : {
+             ApplicationRecord{"Berry Weather", "WX-2291-KQ", "keys@berryweather.example", "Yes"},
+             ApplicationRecord{"Pocket Ledger", "PL7-0042-88A", "support@pocketledger.example",
+                               "No"},
+             ApplicationRecord{"Trail Maps Pro", "TMP-55A1-Z9", "register@trailmaps.example",
+                               "Yes"},
+             ApplicationRecord{"Chess Companion", "CC-9001", "codes@chesscompanion.example", "No"},
+         })
+        WriteApplicationRecord(record, 0);
+    XDBCLOSE(applicationTable);
 
     std::ofstream("Template.txt", std::ios::binary)
         << "Dear applicationname team,\r\n\r\n"
@@ -150,43 +141,46 @@ int main(int argc, char** argv) {
         ui::Ui().EndDialog(dialog, 0);
     });
 
-    whenShown[CreateUserLoginTitle] = [](ui::WindowHandle dialog, QWidget* window) {
-        Fill(dialog, {{1141, "Ann"}, {1142, "secret"}, {1143, "secret"}});
+    whenShown[ui::CreateUserLoginTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        Fill(dialog, {{NewNameBox, "Ann"},
+                      {NewLoginPasswordBox, "secret"},
+                      {RepeatLoginPasswordBox, "secret"}});
         Save(window, "create-user-login");
     };
     CreateUserLoginDialog(0);
 
     SampleData();
-    whenShown[LoginTitle] = [](ui::WindowHandle dialog, QWidget* window) {
-        Fill(dialog, {{1122, "secret"}});
+    whenShown[ui::LoginTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        Fill(dialog, {{PasswordBox, "secret"}});
         Save(window, "login");
     };
     LoginDialog(0);
 
-    whenShown[UserSetupTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+    whenShown[ui::UserSetupTitle] = [](ui::WindowHandle dialog, QWidget* window) {
         Save(window, "user-setup");
         Press(dialog, ChangePasswordButton);
     };
-    whenShown[ChangePasswordTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+    whenShown[ui::ChangePasswordTitle] = [](ui::WindowHandle dialog, QWidget* window) {
         Fill(dialog, {{NewPasswordBox, "new secret"}, {RepeatPasswordBox, "new secret"}});
         Save(window, "change-password");
     };
-    whenShown["Ombrelay Application Information"] = [](ui::WindowHandle dialog, QWidget* window) {
-        Press(dialog, 1042); // Next: the first application in name order
+    whenShown[ui::ApplicationInformationTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        Press(dialog, ApplicationNextButton); // Next: the first application in name order
         Save(window, "application-information");
     };
-    whenShown[ComposeEmailTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+    whenShown[ui::ComposeEmailTitle] = [](ui::WindowHandle dialog, QWidget* window) {
         Save(window, "compose-email");
         Press(dialog, compose::EmailAll);
         Save(window, "compose-email-all");
     };
-    whenShown[DatabaseDialogTitle] = [](ui::WindowHandle, QWidget* window) {
+    whenShown[ui::DatabaseDialogTitle] = [](ui::WindowHandle, QWidget* window) {
         Save(window, "databases");
     };
-    whenShown[AboutTitle] = [](ui::WindowHandle, QWidget* window) { Save(window, "about"); };
-    whenShown[MainWindowTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+    whenShown[ui::AboutTitle] = [](ui::WindowHandle, QWidget* window) { Save(window, "about"); };
+    whenShown[ui::MainWindowTitle] = [](ui::WindowHandle dialog, QWidget* window) {
         Save(window, "main-window-empty");
-        for (int button : {1005, 1006, 1007, 1002, 1008})
+        for (int button :
+             {UserInfoButton, ApplicationsButton, EmailButton, DatabasesButton, AboutButton})
             Press(dialog, button);
         Save(window, "main-window");
     };

@@ -3,7 +3,8 @@
 #include "app/login_dialogs.h"
 #include "app/main_window.h"
 #include "common/text.h"
-#include "store/tables.h"
+#include "records/tables.h"
+#include "records/user_table.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
 
@@ -19,9 +20,9 @@ const std::string FirstRunMessage = "If you don't want to login to Ombrelay for 
 } // namespace
 
 int CheckUserRecord() {
-    OpenUserTable();
+    UserTableScope scope;
     const int count = XDBRECORDCOUNT(userTable);
-    XDBCLOSE(userTable);
+    scope.Close();
     if (count == 1)
         return 1;
     ui::Ui().ShowMessage(FirstRunMessage, "READ THIS MESSAGE CAREFULLY",
@@ -30,13 +31,11 @@ int CheckUserRecord() {
 }
 
 int CheckLoginSetting() {
-    OpenUserTable();
-    XDBCLEARBUFFER(userTable);
-    XDBGETRECORD(userTable, 1);
-    const std::string name = ToUpper(XDBFIELDVALUE(userTable, "LOGINNAME", 0));
-    const std::string password = ToUpper(XDBFIELDVALUE(userTable, "LOGINPSWD", 0));
-    XDBCLOSE(userTable);
-    return name == "NO LOGIN" && password == "NO LOGIN" ? 12 : 2;
+    UserTableScope scope;
+    const UserRecord record = ReadUserRecord();
+    return ToUpper(record.loginName) == "NO LOGIN" && ToUpper(record.loginPassword) == "NO LOGIN"
+               ? 12
+               : 2;
 }
 
 int ProgramStart() {

@@ -8,17 +8,9 @@ namespace {
 using ui::ControlKind;
 
 // Fonts of the dialog, by their index in Dialog::fonts.
-constexpr int DialogFont = -1;
 constexpr int FontA = 0; // the bold face of most controls
 constexpr int FontB = 1; // the application list
 constexpr int FontC = 2; // the count line
-
-constexpr int NewButton = 1040;
-constexpr int SaveButton = 1041;
-constexpr int NextButton = 1042;
-constexpr int PreviousButton = 1043;
-constexpr int DeleteButton = 1044;
-constexpr int CancelButton = 1045;
 
 // The list header is set in the proportional dialog font, so it lines up with the list's
 // columns only roughly.
@@ -27,13 +19,11 @@ const std::string ListHeader =
     "                              Code/Key                              " +
     "            RR?      Vendor Email";
 
-int rememberedFocus = 0;
-
 } // namespace
 
 ui::Dialog ApplicationInformationLayout() {
     ui::Dialog dialog{
-        .title = ApplicationInformationTitle, .x = 70, .y = 70, .width = 475, .height = 237};
+        .title = ui::ApplicationInformationTitle, .x = 70, .y = 70, .width = 475, .height = 237};
     dialog.fonts = {{ui::SansSerif, 8, 700},
                     {ui::FixedPitch, ApplicationListPoints, 400},
                     {ui::SansSerif, 12, 700}};
@@ -46,55 +36,42 @@ ui::Dialog ApplicationInformationLayout() {
     using enum ControlKind;
     // clang-format off
     dialog.controls = {
-        ui::MakeControl(ApplicationNameBox,   Edit,        "",                        28,  30, 125, 13, box, FontA),
-        ui::MakeControl(RegistrationCodeBox,  Edit,        "",                        175, 30, 125, 13, box, FontA),
-        ui::MakeControl(VendorEmailBox,       Edit,        "",                        322, 30, 125, 13, box, FontA),
-        ui::MakeControl(RequestYesButton,     RadioButton, "&Yes",                    60,  62, 44,  10, ui::GroupStart | ui::TabStop, FontA, blue),
-        ui::MakeControl(RequestNoButton,      RadioButton, "&No",                     60,  77, 44,  10, ui::TabStop, FontA, blue),
-        ui::MakeControl(NewButton,            PushButton,  "Ne&w",                    57,  218, 50, 15, ui::TabStop, FontA),
-        ui::MakeControl(SaveButton,           PushButton,  "&Save",                   119, 218, 50, 15, ui::TabStop, FontA),
-        ui::MakeControl(NextButton,           PushButton,  "Ne&xt",                   181, 218, 50, 15, ui::TabStop, FontA),
-        ui::MakeControl(PreviousButton,       PushButton,  "&Previous",               243, 218, 50, 15, ui::TabStop, FontA),
-        ui::MakeControl(DeleteButton,         PushButton,  "&Delete",                 305, 218, 50, 15, ui::TabStop, FontA),
-        ui::MakeControl(CancelButton,         PushButton,  "&Cancel",                 367, 218, 50, 15, ui::TabStop, FontA),
-        ui::MakeControl(1032,                 GroupBox,    "Application Information", 10,  4,   454, 96, ui::NoStyle, FontA, blue),
-        ui::MakeControl(1036,                 Label,       "Vendor Email",            322, 20,  52,  10, ui::NoStyle, FontA, blue),
-        ui::MakeControl(1037,                 Label,       "Application Name",        29,  20,  91,  10, ui::NoStyle, FontA, blue),
-        ui::MakeControl(1038,                 Label,       "Code/Key",                176, 20,  52,  10, ui::NoStyle, FontA, blue),
-        ui::MakeControl(ApplicationListBox,   Edit,        "",                        20,  118, 434, 78, list, FontB, ui::White),
-        ui::MakeControl(1057,                 GroupBox,    "Request Reregistration?", 48,  47,  88,  45, ui::NoStyle, FontA, blue),
-        ui::MakeControl(ApplicationCountLine, Label,       "",                        144, 64,  312, 16, ui::Centered, FontC, blue, ui::Blue),
-        ui::MakeControl(1132,                 Label,       ListHeader,                20,  107, 434, 10, ui::NoStyle, DialogFont, blue, ui::Black),
-        ui::MakeControl(1133,                 EtchedFrame, "Line1",                   10,  104, 454, 104, ui::NoStyle, DialogFont),
+        ui::MakeControl(ApplicationNameBox,        Edit,        "",                        28,  30,  125, 13,  box, FontA),
+        ui::MakeControl(RegistrationCodeBox,       Edit,        "",                        175, 30,  125, 13,  box, FontA),
+        ui::MakeControl(VendorEmailBox,            Edit,        "",                        322, 30,  125, 13,  box, FontA),
+        ui::MakeControl(RequestYesButton,          RadioButton, "&Yes",                    60,  62,  44,  10,  ui::GroupStart | ui::TabStop, FontA, blue),
+        ui::MakeControl(RequestNoButton,           RadioButton, "&No",                     60,  77,  44,  10,  ui::TabStop, FontA, blue),
+        ui::MakeControl(ApplicationNewButton,      PushButton,  "Ne&w",                    57,  218, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(ApplicationSaveButton,     PushButton,  "&Save",                   119, 218, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(ApplicationNextButton,     PushButton,  "Ne&xt",                   181, 218, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(ApplicationPreviousButton, PushButton,  "&Previous",               243, 218, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(ApplicationDeleteButton,   PushButton,  "&Delete",                 305, 218, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(ApplicationCancelButton,   PushButton,  "&Cancel",                 367, 218, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(1032,                      GroupBox,    "Application Information", 10,  4,   454, 96,  ui::NoStyle, FontA, blue),
+        ui::MakeControl(1036,                      Label,       "Vendor Email",            322, 20,  52,  10,  ui::NoStyle, FontA, blue),
+        ui::MakeControl(1037,                      Label,       "Application Name",        29,  20,  91,  10,  ui::NoStyle, FontA, blue),
+        ui::MakeControl(1038,                      Label,       "Code/Key",                176, 20,  52,  10,  ui::NoStyle, FontA, blue),
+        ui::MakeControl(ApplicationListBox,        Edit,        "",                        20,  118, 434, 78,  list, FontB, ui::White),
+        ui::MakeControl(1057,                      GroupBox,    "Request Reregistration?", 48,  47,  88,  45,  ui::NoStyle, FontA, blue),
+        ui::MakeControl(ApplicationCountLine,      Label,       "",                        144, 64,  312, 16,  ui::Centered, FontC, blue, ui::Blue),
+        ui::MakeControl(1132,                      Label,       ListHeader,                20,  107, 434, 10,  ui::NoStyle, ui::DialogFont, blue, ui::Black),
+        ui::MakeControl(1133,                      EtchedFrame, "Line1",                   10,  104, 454, 104, ui::NoStyle, ui::DialogFont),
     };
     // clang-format on
     return dialog;
 }
 
 int ApplicationInformationDialog(ui::WindowHandle owner) {
-    const ui::WindowHandle mainWindow = ui::OwnerOrWarn(
-        "Ombrelay", "wHandle Error in Application Information Dialog Function", owner);
-    rememberedFocus = 0;
-    ui::Ui().RunDialog(ApplicationInformationLayout(), mainWindow,
-                       [](ui::WindowHandle dialog, const ui::DialogEvent& event) {
-                           if (ui::HandleStandardEvent(dialog, event, rememberedFocus))
-                               return;
-                           if (event.kind == ui::DialogEventKind::Init) {
-                               ShowApplicationList();
-                               return;
-                           }
-                           if (ui::IsButtonPress(event, NewButton))
-                               NewApplication();
-                           else if (ui::IsButtonPress(event, SaveButton))
-                               SaveApplication();
-                           else if (ui::IsButtonPress(event, NextButton))
-                               NextApplication();
-                           else if (ui::IsButtonPress(event, PreviousButton))
-                               PreviousApplication();
-                           else if (ui::IsButtonPress(event, DeleteButton))
-                               DeleteApplication();
-                           else if (ui::IsButtonPress(event, CancelButton))
-                               ui::Ui().EndDialog(dialog, 0);
-                       });
+    const ui::WindowHandle mainWindow =
+        ui::MainWindowOrWarn("wHandle Error in Application Information Dialog Function", owner);
+    ui::RunDialog(
+        ApplicationInformationLayout(), mainWindow,
+        {.init = [](ui::WindowHandle) { ShowApplicationList(); },
+         .buttons = {{ApplicationNewButton, [](ui::WindowHandle) { NewApplication(); }},
+                     {ApplicationSaveButton, [](ui::WindowHandle) { SaveApplication(); }},
+                     {ApplicationNextButton, [](ui::WindowHandle) { NextApplication(); }},
+                     {ApplicationPreviousButton, [](ui::WindowHandle) { PreviousApplication(); }},
+                     {ApplicationDeleteButton, [](ui::WindowHandle) { DeleteApplication(); }},
+                     {ApplicationCancelButton, ui::EndDialogWithZero}}});
     return 0;
 }

@@ -1,39 +1,20 @@
 #include "applications/application_records.h"
 
-#include "applications/activity_log.h"
 #include "common/text.h"
-#include "store/tables.h"
+#include "log/activity_log.h"
+#include "records/application_table.h"
+#include "records/tables.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
 
-#include <initializer_list>
-#include <string_view>
-
 namespace {
-
-constexpr const char* OwnerWindowTitle = "Ombrelay";
-constexpr int OwnerStatusBar = 1001;
-
-constexpr unsigned Warning = ui::MbIconExclamation;
-constexpr unsigned Notice = ui::MbIconInformation;
-constexpr unsigned Question = ui::MbYesNo | ui::MbIconExclamation | ui::MbDefaultButton2;
 
 constexpr const char* NoApplicationData = "No Application Data stored in Ombrelay";
 
-std::string Lines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    for (const auto line : lines) {
-        if (!text.empty())
-            text += CRLF;
-        text += line;
-    }
-    return text;
-}
-
 ui::WindowHandle FindApplicationDialog() {
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ApplicationInformationTitle);
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ApplicationInformationTitle);
     if (dialog == 0)
-        ui::Message("Cannot find Ombrelay Application Information window", Warning);
+        ui::Warn("Cannot find Ombrelay Application Information window");
     return dialog;
 }
 
@@ -41,66 +22,60 @@ std::string Text(ui::WindowHandle dialog, int control) {
     return ui::Ui().ControlText(dialog, control);
 }
 
-bool Refuse(ui::WindowHandle dialog, const std::string& text, int focus) {
-    ui::Message(text, Warning);
-    ui::Ui().SetFocus(dialog, focus);
-    return false;
-}
-
-struct ApplicationForm {
-    std::string name, code, email, request;
-};
-
 // Reads the form as typed and checks it, one problem at a time: a blank box, then a value
 // too long for its field (it would otherwise be cut).
-bool ReadAndCheckForm(ui::WindowHandle dialog, ApplicationForm& form) {
+bool ReadAndCheckForm(ui::WindowHandle dialog, ApplicationRecord& form) {
     form.name = Text(dialog, ApplicationNameBox);
     form.code = Text(dialog, RegistrationCodeBox);
-    form.email = Text(dialog, VendorEmailBox);
-    if (IsBlank(form.name))
-        return Refuse(dialog, "You must enter a name for the application", ApplicationNameBox);
-    if (IsBlank(form.code))
-        return Refuse(dialog, "You must enter a registration code for the application",
-                      RegistrationCodeBox);
-    if (IsBlank(form.email))
-        return Refuse(dialog, "You must enter a valid email address for the vendor",
-                      VendorEmailBox);
+    form.vendorEmail = Text(dialog, VendorEmailBox);
     const struct {
         const std::string& value;
+        const char* blankText;
         int width;
         const char* field;
         int box;
-    } widths[] = {{form.name, ApplicationNameWidth, "Application Name", ApplicationNameBox},
-                  {form.code, RegistrationCodeWidth, "Code/Key", RegistrationCodeBox},
-                  {form.email, VendorEmailWidth, "Vendor Email", VendorEmailBox}};
-    for (const auto& field : widths) {
-        if (!FitsField(field.value, field.width))
-            return Refuse(dialog, FieldTooLongText(field.field, field.width), field.box);
+    } boxes[] = {
+        {form.name, "You must enter a name for the application", ApplicationNameWidth,
+         "Application Name", ApplicationNameBox},
+        {form.code, "You must enter a registration code for the application", RegistrationCodeWidth,
+         "Code/Key", RegistrationCodeBox},
+        {form.vendorEmail, "You must enter a valid email address for the vendor", VendorEmailWidth,
+         "Vendor Email", VendorEmailBox},
+    };
+    for (const auto& box : boxes) {
+        if (IsBlank(box.value)) {
+            ui::Refuse(dialog, box.blankText, box.box);
+            return false;
+        }
+    }
+    for (const auto& box : boxes) {
+        if (!FitsField(box.value, box.width)) {
+            ui::Refuse(dialog, FieldTooLongText(box.field, box.width), box.box);
+            return false;
+        }
     }
     form.request = ui::Ui().IsChecked(dialog, RequestYesButton) ? "Yes" : "No";
     return true;
 }
 
-void AssignFields(const ApplicationForm& form) {
-    XDBASSIGNFIELD(applicationTable, "", 1, form.name);
-    XDBASSIGNFIELD(applicationTable, "", 2, form.code);
-    XDBASSIGNFIELD(applicationTable, "", 3, form.email);
-    XDBASSIGNFIELD(applicationTable, "", 4, form.request);
+void ShowRecord(ui::WindowHandle dialog, const ApplicationRecord& record) {
+    auto& ui = ui::Ui();
+    ui.SetControlText(dialog, ApplicationNameBox, record.name);
+    ui.SetControlText(dialog, RegistrationCodeBox, record.code);
+    ui.SetControlText(dialog, VendorEmailBox, record.vendorEmail);
+    const bool yes = record.request == "Yes";
+    ui.SetChecked(dialog, RequestYesButton, yes);
+    ui.SetChecked(dialog, RequestNoButton, !yes);
 }
 
-// After a write: when the store refused it, tells the user what was not done and why.
-bool WriteFailed(const std::string& whatWasNotDone) {
-    const int error = XDBERROR();
-    if (error == 0)
-        return false;
-    ui::Message(whatWasNotDone + " " + WriteFailureReason(error), Warning);
-    XDBRESETERROR();
-    return true;
+void ClearBoxes(ui::WindowHandle dialog) {
+    for (const int box : {ApplicationNameBox, RegistrationCodeBox, VendorEmailBox})
+        ui::Ui().SetControlText(dialog, box, "");
 }
 
-std::string LogDetail(const ApplicationForm& form) {
+std::string LogDetail(const ApplicationRecord& form) {
     return "App name = " + form.name + "   Code/Key = " + form.code +
-           "   Vendor Email = " + form.email + "   Rereg = " + form.request;
+           "   Vendor Email = " + form.vendorEmail + "   Rereg = " + form.request;
 }
 
 void Browse(bool forward) {
@@ -108,7 +83,7 @@ void Browse(bool forward) {
     const int table = applicationTable;
     const int index = applicationIndex;
     if (XDBRECORDCOUNT(table) == 0) {
-        ui::Message("There are no Application records to display", Notice);
+        ui::Inform("There are no Application records to display");
         return;
     }
     const ui::WindowHandle dialog = FindApplicationDialog();
@@ -137,14 +112,7 @@ void Browse(bool forward) {
         if ((forward ? XDBEOF(table) : XDBBOF(table)) == 1)
             toEnd();
     }
-
-    auto& ui = ui::Ui();
-    ui.SetControlText(dialog, ApplicationNameBox, XDBFIELDVALUE(table, "APPNAME", 0));
-    ui.SetControlText(dialog, RegistrationCodeBox, XDBFIELDVALUE(table, "REGCODE", 0));
-    ui.SetControlText(dialog, VendorEmailBox, XDBFIELDVALUE(table, "VEMAIL", 0));
-    const bool yes = XDBFIELDVALUE(table, "REQUEST", 0) == "Yes";
-    ui.SetChecked(dialog, RequestYesButton, yes);
-    ui.SetChecked(dialog, RequestNoButton, !yes);
+    ShowRecord(dialog, ReadApplicationRecord());
 }
 
 } // namespace
@@ -159,13 +127,10 @@ void NewApplication() {
     const ui::WindowHandle dialog = FindApplicationDialog();
     if (dialog == 0)
         return;
-    auto& ui = ui::Ui();
-    ui.SetControlText(dialog, ApplicationNameBox, "");
-    ui.SetControlText(dialog, RegistrationCodeBox, "");
-    ui.SetControlText(dialog, VendorEmailBox, "");
-    ui.SetChecked(dialog, RequestYesButton, false);
-    ui.SetChecked(dialog, RequestNoButton, false);
-    ui.SetFocus(dialog, ApplicationNameBox);
+    ClearBoxes(dialog);
+    ui::Ui().SetChecked(dialog, RequestYesButton, false);
+    ui::Ui().SetChecked(dialog, RequestNoButton, false);
+    ui::Ui().SetFocus(dialog, ApplicationNameBox);
 }
 
 void SaveApplication() {
@@ -180,33 +145,28 @@ void SaveApplication() {
 
     const std::string name = Text(dialog, ApplicationNameBox);
     if (IsBlank(name)) {
-        Refuse(dialog, "You must enter a name for the application", ApplicationNameBox);
+        ui::Refuse(dialog, "You must enter a name for the application", ApplicationNameBox);
         return;
     }
-    ApplicationForm form;
+    ApplicationRecord form;
     if (XDBSEEK(table, index, ToUpper(name)) == 1) {
-        int record = XDBRECORDNUMBER(table);
-        const std::string storedCode = XDBFIELDVALUE(table, "REGCODE", 0);
-        if (ToUpper(Text(dialog, RegistrationCodeBox)) == ToUpper(storedCode)) {
-            const std::string first =
-                Lines({"It appears you are trying to save a record that is already",
-                       "in the Ombrelay Application Database.  Do you really want to ",
-                       "overwrite the Application record?"});
-            if (ui::Message(first, Question) != ui::IdYes)
-                return;
-        }
-        const std::string second = Lines({"If you continue, you will overwrite the application  ",
-                                          "record.  Do you want to overwrite the application?"});
-        if (ui::Message(second, Question) != ui::IdYes)
+        const int record = XDBRECORDNUMBER(table);
+        const std::string storedCode = ReadApplicationRecord().code;
+        if (ToUpper(Text(dialog, RegistrationCodeBox)) == ToUpper(storedCode) &&
+            !ui::AskYesNo(JoinLines({"It appears you are trying to save a record that is already",
+                                     "in the Ombrelay Application Database.  Do you really want "
+                                     "to ",
+                                     "overwrite the Application record?"}),
+                          ui::MbIconExclamation))
+            return;
+        if (!ui::AskYesNo(JoinLines({"If you continue, you will overwrite the application  ",
+                                     "record.  Do you want to overwrite the application?"}),
+                          ui::MbIconExclamation))
             return;
         if (!ReadAndCheckForm(dialog, form))
             return;
-
-        XDBRESETERROR();
-        AssignFields(form);
-        if (XDBERROR() == 0)
-            XDBPUTRECORD(table, record);
-        if (WriteFailed("The application \"" + form.name + "\" was not saved."))
+        WriteApplicationRecord(form, record);
+        if (!StoreSucceeded("The application \"" + form.name + "\" was not saved."))
             return;
         // Logged once the record is written: a write that failed must leave no trace.
         ActivityLogAppend("Application Record Edited ", LogDetail(form));
@@ -217,20 +177,17 @@ void SaveApplication() {
 
     if (!ReadAndCheckForm(dialog, form))
         return;
-    XDBRESETERROR();
-    AssignFields(form);
-    if (XDBERROR() == 0)
-        XDBADDRECORD(table);
-    if (WriteFailed("The application \"" + form.name + "\" was not saved."))
+    WriteApplicationRecord(form, 0);
+    if (!StoreSucceeded("The application \"" + form.name + "\" was not saved."))
         return;
     XDBREINDEX(table, index, 0);
     ActivityLogAppend("Application Record Added ", LogDetail(form));
-    ui.SetControlText(dialog, ApplicationNameBox, "");
-    ui.SetControlText(dialog, RegistrationCodeBox, "");
-    ui.SetControlText(dialog, VendorEmailBox, "");
+    ClearBoxes(dialog);
     ui.SetChecked(dialog, RequestNoButton, true);
     ui.SetChecked(dialog, RequestYesButton, false);
     ui.SetFocus(dialog, ApplicationNameBox);
+    // A second rebuild after the form is cleared: the program has always done it here, and
+    // it costs nothing when the index is current.
     XDBREINDEX(table, index, 0);
     scope.Close();
     ShowApplicationList();
@@ -249,7 +206,7 @@ void DeleteApplication() {
     const int table = applicationTable;
     const int index = applicationIndex;
     if (XDBRECORDCOUNT(table) == 0) {
-        ui::Message("There are no Applications in the database to delete", Notice);
+        ui::Inform("There are no Applications in the database to delete");
         return;
     }
     const ui::WindowHandle dialog = FindApplicationDialog();
@@ -259,46 +216,38 @@ void DeleteApplication() {
 
     const std::string name = Text(dialog, ApplicationNameBox);
     if (name.empty()) {
-        ui::Message(Lines({"No application record data has been selected for deletion.",
-                           "Use the NEXT or PREVIOUS buttons to select an application"}),
-                    Warning);
+        ui::Warn(JoinLines({"No application record data has been selected for deletion.",
+                            "Use the NEXT or PREVIOUS buttons to select an application"}));
         return;
     }
-    const std::string backup =
-        "!!! BEFORE DELETING APPLICATION DATA YOU SHOULD PERFORM A BACKUP !!!" + std::string(CRLF) +
-        std::string(CRLF) + "            Choose NO to exit without deleting data, YES to proceed.";
-    if (ui::Message(backup, Question) != ui::IdYes)
+    if (!ui::AskYesNo(
+            JoinLines({"!!! BEFORE DELETING APPLICATION DATA YOU SHOULD PERFORM A BACKUP !!!", "",
+                       "            Choose NO to exit without deleting data, YES to proceed."}),
+            ui::MbIconExclamation))
         return;
 
     // Exactly the application named: a prefix look-up would delete a neighbour.
     const std::string upperName = ToUpper(name);
     if (XDBSEEK(table, index, upperName) != 1) {
-        ui::Message("There is no application named \"" + name +
-                        "\" in Ombrelay - nothing was deleted",
-                    Warning);
+        ui::Warn("There is no application named \"" + name +
+                 "\" in Ombrelay - nothing was deleted");
         return;
     }
     const int record = XDBRECORDNUMBER(table);
     const std::string upperCode = ToUpper(Text(dialog, RegistrationCodeBox));
-    if (upperCode == ToUpper(XDBFIELDVALUE(table, "REGCODE", 0))) {
-        const std::string final = Lines({"WARNING! CAUTION! You are about to delete Application",
-                                         "Registration data.  If you select YES, the data will",
-                                         "permanently deleted!  Do you want to delete the data?"});
-        if (ui::Message(final, Question) != ui::IdYes)
-            return;
-    }
+    if (upperCode == ToUpper(ReadApplicationRecord().code) &&
+        !ui::AskYesNo(JoinLines({"WARNING! CAUTION! You are about to delete Application",
+                                 "Registration data.  If you select YES, the data will",
+                                 "permanently deleted!  Do you want to delete the data?"}),
+                      ui::MbIconExclamation))
+        return;
 
-    XDBRESETERROR();
-    XDBDELETERECORD(table, record);
-    if (XDBERROR() == 0)
-        XDBPACK(table);
-    if (WriteFailed("The application \"" + name + "\" was not deleted."))
+    DeleteApplicationRecord(record);
+    if (!StoreSucceeded("The application \"" + name + "\" was not deleted."))
         return;
     ActivityLogAppend("Application Deleted by User ",
                       "Application Deleted was " + upperName + "   Code/Key was " + upperCode);
-    ui.SetControlText(dialog, ApplicationNameBox, "");
-    ui.SetControlText(dialog, RegistrationCodeBox, "");
-    ui.SetControlText(dialog, VendorEmailBox, "");
+    ClearBoxes(dialog);
     ui.SetChecked(dialog, RequestNoButton, false);
     XDBREINDEX(table, index, 0);
     scope.Close();
@@ -315,9 +264,8 @@ void ShowApplicationList() {
     std::string rows;
     XDBMOVEFIRST(table, index);
     for (int row = 0; row < count; ++row) {
-        rows += ApplicationListRow(
-            XDBFIELDVALUE(table, "APPNAME", 0), XDBFIELDVALUE(table, "REGCODE", 0),
-            XDBFIELDVALUE(table, "REQUEST", 0), XDBFIELDVALUE(table, "VEMAIL", 0));
+        const ApplicationRecord record = ReadApplicationRecord();
+        rows += ApplicationListRow(record.name, record.code, record.request, record.vendorEmail);
         XDBMOVENEXT(table, index);
     }
     const ui::WindowHandle dialog = FindApplicationDialog();
@@ -335,16 +283,16 @@ void ApplicationCount() {
         count == 0 ? std::string(NoApplicationData)
                    : "  Data for " + SignedNumber(count) + "  Applications stored in Ombrelay";
     auto& ui = ui::Ui();
-    const ui::WindowHandle dialog = ui.FindWindowByTitle(ApplicationInformationTitle);
+    const ui::WindowHandle dialog = ui.FindWindowByTitle(ui::ApplicationInformationTitle);
     if (dialog == 0) {
-        ui::Message("wHandle Error 1005 in ApplicationCount Function", Warning);
+        ui::Warn("wHandle Error 1005 in ApplicationCount Function");
         return;
     }
     ui.SetControlText(dialog, ApplicationCountLine, text);
-    const ui::WindowHandle mainWindow = ui.FindWindowByTitle(OwnerWindowTitle);
+    const ui::WindowHandle mainWindow = ui.FindWindowByTitle(ui::MainWindowTitle);
     if (mainWindow == 0) {
-        ui::Message("wHandle Error 1010 in ApplicationCount Function", Warning);
+        ui::Warn("wHandle Error 1010 in ApplicationCount Function");
         return;
     }
-    ui.SetControlText(mainWindow, OwnerStatusBar, text);
+    ui.SetControlText(mainWindow, ui::MainStatusBar, text);
 }

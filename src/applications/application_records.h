@@ -5,10 +5,7 @@
 
 #include <string>
 
-// The dialog the operations serve, found by this exact title.
-inline constexpr const char* ApplicationInformationTitle = "Ombrelay Application Information";
-
-// Controls of the Application Information dialog that the operations use.
+// Controls of the Application Information dialog.
 inline constexpr int ApplicationNameBox = 1033;
 inline constexpr int RegistrationCodeBox = 1034;
 inline constexpr int VendorEmailBox = 1035;
@@ -16,6 +13,12 @@ inline constexpr int RequestYesButton = 1058;
 inline constexpr int RequestNoButton = 1059;
 inline constexpr int ApplicationListBox = 1039;
 inline constexpr int ApplicationCountLine = 1061;
+inline constexpr int ApplicationNewButton = 1040;
+inline constexpr int ApplicationSaveButton = 1041;
+inline constexpr int ApplicationNextButton = 1042;
+inline constexpr int ApplicationPreviousButton = 1043;
+inline constexpr int ApplicationDeleteButton = 1044;
+inline constexpr int ApplicationCancelButton = 1045;
 
 // Width of the name part of the browsing key.
 inline constexpr int ApplicationKeyWidth = 25;

@@ -110,3 +110,13 @@ std::string_view WithoutPartialCharacterAtEnd(std::string_view bytes) {
         return bytes.substr(0, start);
     return bytes;
 }
+
+std::string JoinLines(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    for (const auto line : lines) {
+        if (!text.empty())
+            text += CRLF;
+        text += line;
+    }
+    return text;
+}

@@ -3,10 +3,14 @@
 // (code points), never bytes, so a cut never falls inside a character.
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 inline constexpr std::string_view CRLF = "\r\n";
+
+// The lines joined by CR LF, with none after the last.
+std::string JoinLines(std::initializer_list<std::string_view> lines);
 
 // Empty, or nothing but U+0020. Tabs and other white space count as content.
 bool IsBlank(std::string_view text);

@@ -3,8 +3,8 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "maintenance/database_dialog.h"
+#include "records/tables.h"
 #include "store/folder_lock.h"
-#include "store/tables.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
 
@@ -83,17 +83,15 @@ void Backup() {
     {
         FolderLock lock(".");
         if (!lock.held()) {
-            ui::Message(LockRefusal(lock, "backed up"), ui::MbIconExclamation);
+            ui::Warn(LockRefusal(lock, "backed up"));
             return;
         }
         const fs::path folder = ResolveFileName(BackupFolder);
         std::error_code error;
         if (!fs::is_directory(folder, error) && !fs::create_directory(folder, error)) {
-            ui::Message(
-                WithReason("The backup folder " + BackupFolderName() + " could not be created",
-                           error) +
-                    ". Nothing was backed up.",
-                ui::MbIconExclamation);
+            ui::Warn(WithReason("The backup folder " + BackupFolderName() + " could not be created",
+                                error) +
+                     ". Nothing was backed up.");
             return;
         }
         for (const auto& file : MaintainedFiles) {
@@ -109,20 +107,18 @@ void Backup() {
         }
     }
     if (!failed.empty()) {
-        ui::Message("Backup is not complete. These files could not be copied to the folder " +
-                        BackupFolderName() +
-                        "; their earlier backup copies were kept:" + FileList(failed),
-                    ui::MbIconExclamation);
+        ui::Warn("Backup is not complete. These files could not be copied to the folder " +
+                 BackupFolderName() +
+                 "; their earlier backup copies were kept:" + FileList(failed));
         return;
     }
     if (!copiedAny) {
-        ui::Message("There are no databases or indexes in this folder to back up. Nothing "
-                    "was copied.",
-                    ui::MbIconExclamation);
+        ui::Warn("There are no databases or indexes in this folder to back up. Nothing "
+                 "was copied.");
         return;
     }
-    ui::Message("Backup of databases and indexes is complete", ui::MbIconInformation);
-    if (const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(DatabaseDialogTitle))
+    ui::Inform("Backup of databases and indexes is complete");
+    if (const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::DatabaseDialogTitle))
         ui::Ui().EndDialog(dialog, 0);
 }
 
@@ -134,7 +130,7 @@ void Restore() {
     {
         FolderLock lock(".");
         if (!lock.held()) {
-            ui::Message(LockRefusal(lock, "restored"), ui::MbIconExclamation);
+            ui::Warn(LockRefusal(lock, "restored"));
             return;
         }
         const auto folder = FindFileIgnoringCase(".", BackupFolder);
@@ -156,15 +152,13 @@ void Restore() {
         }
     }
     if (present == 0) {
-        ui::Message("There is no backup to restore: the folder " + BackupFolderName() +
-                        " holds no copies of the databases and indexes. Nothing was changed.",
-                    ui::MbIconExclamation);
+        ui::Warn("There is no backup to restore: the folder " + BackupFolderName() +
+                 " holds no copies of the databases and indexes. Nothing was changed.");
         return;
     }
     if (missing.empty() && failed.empty()) {
-        ui::Message("Databases and indexes have now been" + std::string(CRLF) +
-                        "restored - close and restart Ombrelay",
-                    ui::MbIconInformation);
+        ui::Inform("Databases and indexes have now been" + std::string(CRLF) +
+                   "restored - close and restart Ombrelay");
         return;
     }
     std::string text = restored > 0 ? "Databases and indexes have been restored only in part "
@@ -177,19 +171,15 @@ void Restore() {
     if (!failed.empty())
         text += gap +
                 "These files could not be restored and were left as they were:" + FileList(failed);
-    ui::Message(text, ui::MbIconExclamation);
+    ui::Warn(text);
 }
 
 void Reindex() {
-    OpenApplicationTable(); // rebuilds the index once already
+    ApplicationTableScope scope; // rebuilds the index once already
     XDBRESETERROR();
     XDBREINDEX(applicationTable, applicationIndex, 0);
-    const int error = XDBERROR();
-    if (error == 0)
-        ui::Message("Databases have been reindexed", ui::MbIconInformation);
-    else
-        ui::Message("The index was not rebuilt. " + WriteFailureReason(error),
-                    ui::MbIconExclamation);
-    XDBCLOSE(applicationTable);
+    if (StoreSucceeded("The index was not rebuilt."))
+        ui::Inform("Databases have been reindexed");
+    scope.Close();
     XDBRESETERROR(); // closing a table that failed to open complains too
 }

@@ -4,8 +4,6 @@
 #include "ui/dialog.h"
 #include "ui/platform.h"
 
-inline constexpr const char* DatabaseDialogTitle = "Ombrelay Databases";
-
 enum DatabaseControl {
     BackupButton = 1105,
     RestoreButton = 1106,
@@ -14,9 +12,6 @@ enum DatabaseControl {
     DatabaseGroupBox = 1111,
     ExportButton = 1140,
 };
-
-// The control that had the focus when the dialog was last deactivated.
-extern int databaseDialogFocus;
 
 ui::Dialog DatabaseLayout();
 

@@ -2,7 +2,8 @@
 
 #include "common/files.h"
 #include "common/text.h"
-#include "store/tables.h"
+#include "records/application_table.h"
+#include "records/tables.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
 
@@ -16,35 +17,26 @@ std::string ExportFileName(const LocalDateTime& day) {
 }
 
 void Export() {
-    OpenApplicationTable();
+    ApplicationTableScope scope;
     const std::string fileName = ExportFileName(CurrentLocalTime());
 
     XDBRESETERROR();
     const int count = XDBRECORDCOUNT(applicationTable);
-    if (count == 0 && XDBERROR() == 0) {
-        ui::Message("There are no Application Records in Ombrelay", ui::MbIconInformation);
-        XDBCLOSE(applicationTable);
-        return;
-    }
+    if (count == 0 && XDBERROR() == 0)
+        return ui::Inform("There are no Application Records in Ombrelay");
     std::string text;
     XDBMOVEFIRST(applicationTable, applicationIndex);
     for (int done = 0; done < count && XDBEOF(applicationTable) == 0; ++done) {
-        text += XDBFIELDVALUE(applicationTable, "APPNAME", 0) + "," +
-                XDBFIELDVALUE(applicationTable, "REGCODE", 0) + "," +
-                XDBFIELDVALUE(applicationTable, "VEMAIL", 0);
+        const ApplicationRecord record = ReadApplicationRecord();
+        text += record.name + "," + record.code + "," + record.vendorEmail;
         text += CRLF;
         text += CRLF;
         XDBMOVENEXT(applicationTable, applicationIndex);
     }
+    scope.Close();
     // A table or index that could not be read must not give a file that looks complete.
-    const int error = XDBERROR();
-    XDBCLOSE(applicationTable);
-    XDBRESETERROR(); // closing a table that failed to open complains too
-    if (error != 0) {
-        ui::Message("Application Data was not exported. " + WriteFailureReason(error),
-                    ui::MbIconExclamation);
+    if (!StoreSucceeded("Application Data was not exported."))
         return;
-    }
 
     for (int i = 0; i < 3; ++i)
         text += CRLF;
@@ -54,13 +46,11 @@ void Export() {
     const fs::path path = ResolveFileName(fileName);
     std::error_code writeError;
     if (!WriteFileAtomically(path, text, writeError)) {
-        ui::Message("Application Data was not exported: the file " + fileName +
-                        " could not be written (" + writeError.message() + ").",
-                    ui::MbIconExclamation);
+        ui::Warn("Application Data was not exported: the file " + fileName +
+                 " could not be written (" + writeError.message() + ").");
         return;
     }
-    ui::Message("Application Data has been exported to the file " + fileName,
-                ui::MbIconInformation);
+    ui::Inform("Application Data has been exported to the file " + fileName);
 
     std::error_code ignored;
     const fs::path full = fs::absolute(path, ignored);

@@ -10,114 +10,73 @@
 
 namespace {
 
-constexpr const char* MainWindow = "Ombrelay";
-
 constexpr int FontA = 0; // 8 points bold
 constexpr int FontB = 1; // 10 points, the message box
 constexpr ui::Rgb FlagGrey{192, 192, 192};
 
-// The control that had the focus when the dialog was last deactivated.
-int rememberedFocus = 0;
-
-ui::Control Edit(int id, int x, int y, int w, int h, unsigned style, int font = FontA) {
-    return ui::MakeControl(id, ui::ControlKind::Edit, "", x, y, w, h, style, font);
-}
-
-ui::Control Button(int id, const char* caption, int x) {
-    return ui::MakeControl(id, ui::ControlKind::PushButton, caption, x, 230, 50, 15, ui::TabStop,
-                           FontA);
-}
-
-// Labels show the dialog's colour by letting it through: painted over, they would stand out
-// as patches inside a frame, which the style tints a shade darker.
-ui::Control Label(int id, const char* caption, int x, int y, int w, int font = FontA) {
-    return ui::MakeControl(id, ui::ControlKind::Label, caption, x, y, w, 10, ui::NoStyle, font);
-}
-
-ui::Control Frame(int id, const char* caption, int y, int h, int font) {
-    ui::Control frame =
-        ui::MakeControl(id, ui::ControlKind::GroupBox, caption, 8, y, 460, h, ui::NoStyle, font);
-    frame.background = ui::LightBlue;
-    return frame;
-}
-
-void Warn(const std::string& text) {
-    ui::Message(text, ui::MbIconExclamation);
-}
-
 void SetFlagAndPrepare(const char* flag, const std::string& kind, void (*prepare)()) {
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
-    if (dialog == 0) {
-        Warn("Unable to set flag for \"" + kind + "\"");
-        return;
-    }
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
+    if (dialog == 0)
+        return ui::Warn("Unable to set flag for \"" + kind + "\"");
     ui::Ui().SetControlText(dialog, compose::MailTypeFlag, flag);
     prepare();
-}
-
-void ComposeEmailCallback(ui::WindowHandle dialog, const ui::DialogEvent& event) {
-    if (event.kind == ui::DialogEventKind::Init) {
-        EmailMessage();
-        return;
-    }
-    if (ui::HandleStandardEvent(dialog, event, rememberedFocus))
-        return;
-    if (ui::IsButtonPress(event, compose::Send))
-        EmailVendorsSend();
-    else if (ui::IsButtonPress(event, compose::EmailTest))
-        SetFlagEmailTest();
-    else if (ui::IsButtonPress(event, compose::Select))
-        SetFlagEmailSelectVendors();
-    else if (ui::IsButtonPress(event, compose::EmailAll))
-        SetFlagEmailAllVendors();
-    else if (ui::IsButtonPress(event, compose::Cancel))
-        ui::Ui().EndDialog(dialog, 0);
 }
 
 } // namespace
 
 ui::Dialog ComposeEmailLayout() {
+    ui::Dialog dialog{
+        .title = ui::ComposeEmailTitle, .x = 70, .y = 70, .width = 475, .height = 249};
+    dialog.fonts = {{ui::SansSerif, 8, 700}, {ui::SansSerif, 10, 400}}; // FontA, FontB
     const unsigned textBox = ui::TabStop | ui::AutoHScroll | ui::ClientEdge;
-    ui::Dialog dialog{.title = ComposeEmailTitle, .x = 70, .y = 70, .width = 475, .height = 249};
-    ui::Font bold;
-    bold.weight = 700;
-    ui::Font large;
-    large.points = 10;
-    dialog.fonts = {bold, large}; // FontA, FontB
-    ui::Control ccTo = Edit(compose::CcTo, 332, 21, 128, 13, ui::ReadOnly | textBox);
-    ccTo.background = ui::White;
-    ui::Control flag = Label(compose::MailTypeFlag, "", 8, 220, 1);
-    flag.textColor = FlagGrey;
+    const unsigned message = ui::Multiline | ui::VerticalScroll | ui::TabStop | ui::ClientEdge;
+    const unsigned none = ui::NoStyle;
+    const auto blue = ui::LightBlue;
+    using enum ui::ControlKind;
+    using namespace compose;
+    // Labels let the dialog's colour through: painted over, they would stand out as patches
+    // inside a frame, which the style tints a shade darker.
+    // "&Send" and "&Select" share the letter S on purpose: the dialog has always had them so,
+    // and users know its keys; do not give one of them another letter.
+    // The mail-type flag is a label one unit wide, in grey: the kind of request chosen lives
+    // there, out of sight, and the send reads it back.
+    // clang-format off
     dialog.controls = {
-        Edit(compose::SendTo, 16, 21, 284, 13, ui::Multiline | ui::VerticalScroll | ui::ClientEdge),
-        ccTo,
-        Edit(compose::Subject, 16, 66, 128, 13, textBox),
-        Edit(compose::YourEmail, 174, 66, 128, 13, textBox),
-        Edit(compose::MailServer, 332, 66, 128, 13, textBox),
-        Button(compose::Send, "&Send", 88),
-        Button(compose::EmailTest, "Email &Test", 150),
-        Button(compose::Select, "&Select", 212),
-        Button(compose::EmailAll, "Email &All", 274),
-        Button(compose::Cancel, "&Cancel", 336),
-        Edit(compose::Message, 16, 100, 444, 100,
-             ui::Multiline | ui::VerticalScroll | ui::TabStop | ui::ClientEdge, FontB),
-        Label(1082, "Send To:", 17, 10, 100),
-        Label(1083, "Subject:", 17, 55, 100),
-        Label(1084, "Your Email Address:", 175, 55, 100),
-        Label(1085, "Your Mail Server Name:", 333, 55, 100),
-        Label(1090, "CC To:", 333, 10, 100),
-        Frame(1091, "", 1, 83, -1),
-        Frame(1093, "Message to Vendors:", 88, 124, FontA),
-        Label(compose::StatusLine, "", 16, 41, 284, -1),
-        flag,
+        ui::MakeControl(SendTo,       Edit,       "",                       16,  21,  284, 13,  ui::Multiline | ui::VerticalScroll | ui::ClientEdge, FontA),
+        ui::MakeControl(CcTo,         Edit,       "",                       332, 21,  128, 13,  ui::ReadOnly | textBox, FontA, ui::White),
+        ui::MakeControl(Subject,      Edit,       "",                       16,  66,  128, 13,  textBox, FontA),
+        ui::MakeControl(YourEmail,    Edit,       "",                       174, 66,  128, 13,  textBox, FontA),
+        ui::MakeControl(MailServer,   Edit,       "",                       332, 66,  128, 13,  textBox, FontA),
+        ui::MakeControl(Send,         PushButton, "&Send",                  88,  230, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(EmailTest,    PushButton, "Email &Test",            150, 230, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(Select,       PushButton, "&Select",                212, 230, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(EmailAll,     PushButton, "Email &All",             274, 230, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(Cancel,       PushButton, "&Cancel",                336, 230, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(Message,      Edit,       "",                       16,  100, 444, 100, message, FontB),
+        ui::MakeControl(1082,         Label,      "Send To:",               17,  10,  100, 10,  none, FontA),
+        ui::MakeControl(1083,         Label,      "Subject:",               17,  55,  100, 10,  none, FontA),
+        ui::MakeControl(1084,         Label,      "Your Email Address:",    175, 55,  100, 10,  none, FontA),
+        ui::MakeControl(1085,         Label,      "Your Mail Server Name:", 333, 55,  100, 10,  none, FontA),
+        ui::MakeControl(1090,         Label,      "CC To:",                 333, 10,  100, 10,  none, FontA),
+        ui::MakeControl(1091,         GroupBox,   "",                       8,   1,   460, 83,  none, ui::DialogFont, blue),
+        ui::MakeControl(1093,         GroupBox,   "Message to Vendors:",    8,   88,  460, 124, none, FontA, blue),
+        ui::MakeControl(StatusLine,   Label,      "",                       16,  41,  284, 10,  none, ui::DialogFont),
+        ui::MakeControl(MailTypeFlag, Label,      "",                       8,   220, 1,   10,  none, FontA, {}, FlagGrey),
     };
+    // clang-format on
     return dialog;
 }
 
 int ComposeEmailDialog(ui::WindowHandle owner) {
-    owner = ui::OwnerOrWarn(MainWindow, "wHandle Error in Compose Email Dialog Function", owner);
-    rememberedFocus = 0; // nothing of a former dialog survives its closing
-    return ui::Ui().RunDialog(ComposeEmailLayout(), owner, ComposeEmailCallback);
+    owner = ui::MainWindowOrWarn("wHandle Error in Compose Email Dialog Function", owner);
+    return ui::RunDialog(
+        ComposeEmailLayout(), owner,
+        {.init = [](ui::WindowHandle) { EmailMessage(); },
+         .buttons = {{compose::Send, [](ui::WindowHandle) { EmailVendorsSend(); }},
+                     {compose::EmailTest, [](ui::WindowHandle) { SetFlagEmailTest(); }},
+                     {compose::Select, [](ui::WindowHandle) { SetFlagEmailSelectVendors(); }},
+                     {compose::EmailAll, [](ui::WindowHandle) { SetFlagEmailAllVendors(); }},
+                     {compose::Cancel, ui::EndDialogWithZero}}});
 }
 
 std::string InstructionText() {
@@ -160,11 +119,10 @@ std::string InstructionText() {
 
 void EmailMessage() {
     const std::string text = InstructionText();
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
     if (dialog == 0) {
-        ui::Message("Error in the EmailMessage Function\r\nThis will not affect Ombrelay "
-                    "performance",
-                    ui::MbIconInformation);
+        ui::Inform("Error in the EmailMessage Function\r\nThis will not affect Ombrelay "
+                   "performance");
         return;
     }
     ui::Ui().SetControlText(dialog, compose::Message, text);
@@ -183,16 +141,12 @@ void SetFlagEmailAllVendors() {
 }
 
 void EmailVendorsSend() {
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
-    if (dialog == 0) {
-        Warn("Cannot locate the Email Vendors Dialog!");
-        return;
-    }
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
+    if (dialog == 0)
+        return ui::Warn("Cannot locate the Email Vendors Dialog!");
     const std::string flag = ui::Ui().ControlText(dialog, compose::MailTypeFlag);
-    if (flag.empty()) {
-        Warn("First select the type of mail message to send");
-        return;
-    }
+    if (flag.empty())
+        return ui::Warn("First select the type of mail message to send");
     if (flag == "1")
         EmailVendorsTestSend();
     else if (flag == "2")

@@ -8,8 +8,6 @@
 
 #include <string>
 
-inline constexpr const char* ComposeEmailTitle = "Ombrelay Email Application Vendors";
-
 namespace compose {
 inline constexpr int SendTo = 1079;
 inline constexpr int CcTo = 1089;

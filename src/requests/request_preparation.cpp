@@ -2,8 +2,8 @@
 
 #include "common/files.h"
 #include "common/text.h"
+#include "records/tables.h"
 #include "requests/compose_dialog.h"
-#include "store/tables.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
 #include "user/user_record.h"
@@ -58,19 +58,19 @@ void PrepareReregistration(const std::string& missingDialogText) {
     DisplayUserInformation();
     ApplicationTableScope table;
     if (XDBRECORDCOUNT(applicationTable) == 0) {
-        ui::Message(NoRecordsText, ui::MbIconInformation);
+        ui::Inform(NoRecordsText);
         return;
     }
     if (TrimBlanks(currentUser.newPin).empty()) {
-        ui::Message(NoNewPinText, ui::MbIconExclamation);
-        if (const auto dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle))
+        ui::Warn(NoNewPinText);
+        if (const auto dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle))
             ui::Ui().EndDialog(dialog, 0);
         return;
     }
     table.Close();
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
     if (dialog == 0) {
-        ui::Message(missingDialogText, ui::MbIconExclamation);
+        ui::Warn(missingDialogText);
         return;
     }
     FillBoxes(dialog, "New PIN: " + currentUser.newPin);
@@ -94,12 +94,12 @@ void EmailVendorsTest() {
     DisplayUserInformation();
     ApplicationTableScope table; // stays open until the message box is set
     if (XDBRECORDCOUNT(applicationTable) == 0) {
-        ui::Message(NoRecordsText, ui::MbIconInformation);
+        ui::Inform(NoRecordsText);
         return;
     }
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
     if (dialog == 0) {
-        ui::Message("wHandle Error 300 in EmailVendorsTest Function", ui::MbIconExclamation);
+        ui::Warn("wHandle Error 300 in EmailVendorsTest Function");
         return;
     }
     FillBoxes(dialog, "My PIN: " + currentUser.pin);

@@ -1,10 +1,11 @@
 #include "requests/send_requests.h"
 
-#include "applications/activity_log.h"
 #include "common/text.h"
+#include "log/activity_log.h"
+#include "records/application_table.h"
+#include "records/tables.h"
 #include "requests/compose_dialog.h"
 #include "requests/request_link.h"
-#include "store/tables.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
 #include "user/user_record.h"
@@ -14,22 +15,15 @@
 
 namespace {
 
-constexpr const char* MainWindow = "Ombrelay";
-constexpr int MainStatusBar = 1001;
-
-void Warn(const std::string& text) {
-    ui::Message(text, ui::MbIconExclamation);
-}
-
 const std::string NoMessageText =
     "There is no vendor message to send -\r\nplease type a message before sending";
 
 // The two checks that warn and go on.
 void WarnOnEmptyBoxes(ui::WindowHandle dialog) {
     if (ui::Ui().ControlText(dialog, compose::Subject).empty())
-        Warn("There is no information in the \"Subject\" box");
+        ui::Warn("There is no information in the \"Subject\" box");
     if (ui::Ui().ControlText(dialog, compose::YourEmail).empty())
-        Warn("There is no address in the \"Your Address\" box");
+        ui::Warn("There is no address in the \"Your Address\" box");
 }
 
 std::string ReplaceRecordPlaceholders(const std::string& text, const std::string& name,
@@ -57,39 +51,28 @@ void ReportNotReached(const std::vector<std::string>& notReached) {
                        "requests were not made:";
     for (const auto& vendor : notReached)
         text += std::string(CRLF) + vendor;
-    Warn(text);
+    ui::Warn(text);
 }
 
-struct Record {
-    std::string name, code, vendor;
-};
-
-// The fields of the record in the buffer.
-Record ReadRecord() {
-    return {XDBFIELDVALUE(applicationTable, "APPNAME", 0),
-            XDBFIELDVALUE(applicationTable, "REGCODE", 0),
-            XDBFIELDVALUE(applicationTable, "VEMAIL", 0)};
-}
-
-std::string RequestDetail(const Record& record) {
-    return "Email to " + record.vendor + "   " + "Application Name = " + record.name;
+std::string RequestDetail(const ApplicationRecord& record) {
+    return "Email to " + record.vendorEmail + "   " + "Application Name = " + record.name;
 }
 
 // The summary goes to the main window's status bar, then to the dialog's status line.
 // `operation` names the run in the messages of a missing window.
 void ShowSummary(const std::string& summary, const std::string& operation,
                  bool plainBoxFirst = false) {
-    const ui::WindowHandle main = ui::Ui().FindWindowByTitle(MainWindow);
+    const ui::WindowHandle main = ui::Ui().FindWindowByTitle(ui::MainWindowTitle);
     if (main == 0) {
         if (plainBoxFirst) // the select run first names the handle it got, in a plain box
             ui::Ui().ShowMessage("wHandle esvt error 1005 is " + SignedNumber(main), "", ui::MbOk);
-        Warn("wHandle Error 1005 in " + operation + " Function");
+        ui::Warn("wHandle Error 1005 in " + operation + " Function");
         return;
     }
-    ui::Ui().SetControlText(main, MainStatusBar, summary);
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    ui::Ui().SetControlText(main, ui::MainStatusBar, summary);
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
     if (dialog == 0) {
-        Warn("wHandle Error 1010 in " + operation + " Function");
+        ui::Warn("wHandle Error 1010 in " + operation + " Function");
         return;
     }
     ui::Ui().SetControlText(dialog, compose::StatusLine, summary);
@@ -101,12 +84,12 @@ void EmailAllVendorsSend() {
     ApplicationTableScope table;
     const int count = XDBRECORDCOUNT(applicationTable);
     if (count == 0) {
-        Warn("Record Number  = \"0\" Error in EmailAllVendorsSend Function");
+        ui::Warn("Record Number  = \"0\" Error in EmailAllVendorsSend Function");
         return;
     }
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
     if (dialog == 0) {
-        Warn("wHandle Error 101 in EmailSelectAllSend Function");
+        ui::Warn("wHandle Error 101 in EmailSelectAllSend Function");
         return;
     }
     WarnOnEmptyBoxes(dialog);
@@ -114,15 +97,15 @@ void EmailAllVendorsSend() {
     std::vector<std::string> notReached;
     for (int number = 1; number <= count; ++number) {
         XDBGETRECORD(applicationTable, number);
-        const Record record = ReadRecord();
+        const ApplicationRecord record = ReadApplicationRecord();
         const std::string message = ui::Ui().ControlText(dialog, compose::Message);
         if (message.empty()) {
-            Warn(NoMessageText);
+            ui::Warn(NoMessageText);
             return;
         }
-        if (OpenLink(RequestLink(record.vendor, currentUser.email, subject,
+        if (OpenLink(RequestLink(record.vendorEmail, currentUser.email, subject,
                                  ReplaceRecordPlaceholders(message, record.name, record.code)),
-                     record.vendor, notReached))
+                     record.vendorEmail, notReached))
             ActivityLogAppend("Email All Reregistration request generated ", RequestDetail(record));
     }
     table.Close();
@@ -136,12 +119,12 @@ void EmailSelectVendorsSend() {
     ApplicationTableScope table;
     const int count = XDBRECORDCOUNT(applicationTable);
     if (count == 0) {
-        Warn("Record Number = \"0\" Error in EmailSelectVendorsSend Function");
+        ui::Warn("Record Number = \"0\" Error in EmailSelectVendorsSend Function");
         return;
     }
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
     if (dialog == 0) {
-        Warn("wHandle Error 201 in EmailSelectVendorsSend Function");
+        ui::Warn("wHandle Error 201 in EmailSelectVendorsSend Function");
         return;
     }
     WarnOnEmptyBoxes(dialog);
@@ -150,19 +133,19 @@ void EmailSelectVendorsSend() {
     std::vector<std::string> notReached;
     for (int number = 1; number <= count; ++number) {
         XDBGETRECORD(applicationTable, number);
-        if (XDBFIELDVALUE(applicationTable, "REQUEST", 0) != "Yes")
+        const ApplicationRecord record = ReadApplicationRecord();
+        if (record.request != "Yes")
             continue;
-        const Record record = ReadRecord();
         ++visited;
         const std::string message = ui::Ui().ControlText(dialog, compose::Message);
         if (message.empty()) {
-            Warn(NoMessageText);
+            ui::Warn(NoMessageText);
             return;
         }
         ActivityLogAppend("Select Reregistration request generated ", RequestDetail(record));
-        OpenLink(RequestLink(record.vendor, currentUser.email, subject,
+        OpenLink(RequestLink(record.vendorEmail, currentUser.email, subject,
                              ReplaceRecordPlaceholders(message, record.name, record.code)),
-                 record.vendor, notReached);
+                 record.vendorEmail, notReached);
     }
     table.Close();
     ShowSummary("Reregistration Request messages generated for " + SignedNumber(visited) +
@@ -175,18 +158,18 @@ void EmailVendorsTestSend() {
     ApplicationTableScope table;
     const int count = XDBRECORDCOUNT(applicationTable);
     if (count == 0) {
-        Warn("Record Number = \"0\" Error in EmailVendorsTestSend Function");
+        ui::Warn("Record Number = \"0\" Error in EmailVendorsTestSend Function");
         return;
     }
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ComposeEmailTitle);
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
     if (dialog == 0) {
-        Warn("wHandle Error 301 in EmailVendorsTestSend Function");
+        ui::Warn("wHandle Error 301 in EmailVendorsTestSend Function");
         return;
     }
     WarnOnEmptyBoxes(dialog);
     const std::string message = ui::Ui().ControlText(dialog, compose::Message);
     if (message.empty()) {
-        Warn(NoMessageText);
+        ui::Warn(NoMessageText);
         return;
     }
     // The test goes out under the current PIN, whatever the Subject box holds.
@@ -194,7 +177,7 @@ void EmailVendorsTestSend() {
     std::vector<std::string> notReached;
     for (int number = 1; number <= count; ++number) {
         XDBGETRECORD(applicationTable, number);
-        const std::string vendor = XDBFIELDVALUE(applicationTable, "VEMAIL", 0);
+        const std::string vendor = ReadApplicationRecord().vendorEmail;
         ActivityLogAppend("Test Email generated ", "Test Email to " + vendor);
         OpenLink(RequestLink(vendor, currentUser.email, subject, message), vendor, notReached);
     }

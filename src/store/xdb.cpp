@@ -12,7 +12,6 @@
 #include "store/folder_lock.h"
 #include "store/name_index.h"
 #include "store/schema.h"
-#include "store/tables.h"
 
 #include <algorithm>
 #include <fstream>

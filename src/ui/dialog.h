@@ -68,23 +68,28 @@ enum ControlStyle : unsigned {
     Hidden = 1u << 16,
 };
 
+// The font of a control that has none of its own: the dialog font.
+inline constexpr int DialogFont = -1;
+
 struct Control {
     int id = 0;
     ControlKind kind = ControlKind::Label;
     std::string caption;                     // '&' marks the mnemonic, "&&" a literal ampersand
     int x = 0, y = 0, width = 0, height = 0; // dialog units
     unsigned style = NoStyle;
-    std::optional<Rgb> textColor;  // default text colour when empty
+    int font = DialogFont;         // index into Dialog::fonts, or DialogFont
     std::optional<Rgb> background; // transparent on the dialog when empty
-    int font = -1;                 // index into Dialog::fonts; -1: the dialog font
+    std::optional<Rgb> textColor;  // default text colour when empty
     int resource = 0;              // Picture: bitmap resource number
 };
 
-// One row of a control table.
+// One row of a control table, its arguments in the order of Control's members.
 inline Control MakeControl(int id, ControlKind kind, std::string caption, int x, int y, int width,
-                           int height, unsigned style = NoStyle, int font = -1,
-                           std::optional<Rgb> background = {}, std::optional<Rgb> text = {}) {
-    return {id, kind, std::move(caption), x, y, width, height, style, text, background, font, 0};
+                           int height, unsigned style = NoStyle, int font = DialogFont,
+                           std::optional<Rgb> background = {}, std::optional<Rgb> textColor = {},
+                           int resource = 0) {
+    return {id,    kind, std::move(caption), x,         y,       width, height,
+            style, font, background,         textColor, resource};
 }
 
 struct Dialog {

@@ -2,6 +2,7 @@
 
 #include "ui/dialog_support.h"
 
+#include <memory>
 #include <stdexcept>
 
 namespace ui {
@@ -24,25 +25,62 @@ int Message(const std::string& text, unsigned style) {
     return Ui().ShowMessage(text, SystemMessageCaption, style | MbTaskModal);
 }
 
-bool HandleStandardEvent(WindowHandle dialog, const DialogEvent& event, int& rememberedFocus,
-                         bool closeBoxEnds) {
-    switch (event.kind) {
-    case DialogEventKind::Deactivate:
-        rememberedFocus = Ui().FocusedControl(dialog);
-        return true;
-    case DialogEventKind::Activate:
-        if (rememberedFocus != 0) {
-            Ui().SetFocus(dialog, rememberedFocus);
-            rememberedFocus = 0;
-        }
-        return true;
-    case DialogEventKind::Close:
-        if (closeBoxEnds)
-            Ui().EndDialog(dialog, 0);
-        return true;
-    default:
-        return false;
-    }
+void Warn(const std::string& text) {
+    Message(text, MbIconExclamation);
+}
+
+void Inform(const std::string& text) {
+    Message(text, MbIconInformation);
+}
+
+void Refuse(WindowHandle dialog, const std::string& text, int focus) {
+    Warn(text);
+    Ui().SetFocus(dialog, focus);
+}
+
+bool AskYesNo(const std::string& text, unsigned icon) {
+    return Message(text, MbYesNo | MbDefaultButton2 | icon) == IdYes;
+}
+
+int RunDialog(const Dialog& layout, WindowHandle owner, DialogActions actions) {
+    // The remembered focus lives as long as this run of the dialog.
+    auto rememberedFocus = std::make_shared<int>(0);
+    const bool closeBox = layout.closeBox;
+    return Ui().RunDialog(layout, owner,
+                          [rememberedFocus, closeBox, actions = std::move(actions)](
+                              WindowHandle dialog, const DialogEvent& event) {
+                              switch (event.kind) {
+                              case DialogEventKind::Init:
+                                  if (actions.init)
+                                      actions.init(dialog);
+                                  return;
+                              case DialogEventKind::Deactivate:
+                                  *rememberedFocus = Ui().FocusedControl(dialog);
+                                  return;
+                              case DialogEventKind::Activate:
+                                  if (*rememberedFocus != 0) {
+                                      Ui().SetFocus(dialog, *rememberedFocus);
+                                      *rememberedFocus = 0;
+                                  }
+                                  return;
+                              case DialogEventKind::Close:
+                                  if (closeBox)
+                                      Ui().EndDialog(dialog, 0);
+                                  return;
+                              case DialogEventKind::Command:
+                                  for (const auto& [button, action] : actions.buttons) {
+                                      if (IsButtonPress(event, button))
+                                          return action(dialog);
+                                  }
+                                  if (actions.otherCommand)
+                                      actions.otherCommand(dialog, event);
+                                  return;
+                              }
+                          });
+}
+
+void EndDialogWithZero(WindowHandle dialog) {
+    Ui().EndDialog(dialog, 0);
 }
 
 bool IsButtonPress(const DialogEvent& event, int control) {
@@ -50,12 +88,11 @@ bool IsButtonPress(const DialogEvent& event, int control) {
            (event.code == Clicked || event.code == Accelerator);
 }
 
-WindowHandle OwnerOrWarn(const std::string& ownerTitle, const std::string& errorText,
-                         WindowHandle fallback) {
-    const WindowHandle owner = Ui().FindWindowByTitle(ownerTitle);
+WindowHandle MainWindowOrWarn(const std::string& errorText, WindowHandle fallback) {
+    const WindowHandle owner = Ui().FindWindowByTitle(MainWindowTitle);
     if (owner != 0)
         return owner;
-    Message(errorText, MbIconExclamation);
+    Warn(errorText);
     return fallback;
 }
 

@@ -1,7 +1,7 @@
 #include "user/change_password.h"
 
 #include "common/text.h"
-#include "store/tables.h"
+#include "records/tables.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
 #include "user/user_record.h"
@@ -9,19 +9,9 @@
 
 namespace {
 
-using ui::ControlKind;
-
-constexpr unsigned Warning = ui::MbIconExclamation;
-
-int rememberedFocus = 0;
-
-std::string Joined(const std::string& first, const std::string& second) {
-    return first + std::string(CRLF) + second;
-}
-
 // A refusal that lets the user try again: both boxes emptied, the first one focused.
 void RefuseAndClear(ui::WindowHandle dialog, const std::string& text) {
-    ui::Message(text, Warning);
+    ui::Warn(text);
     auto& ui = ui::Ui();
     ui.SetControlText(dialog, NewPasswordBox, "");
     ui.SetControlText(dialog, RepeatPasswordBox, "");
@@ -31,12 +21,13 @@ void RefuseAndClear(ui::WindowHandle dialog, const std::string& text) {
 } // namespace
 
 ui::Dialog ChangePasswordLayout() {
-    ui::Dialog dialog{.title = ChangePasswordTitle, .x = 70, .y = 70, .width = 205, .height = 83};
+    ui::Dialog dialog{
+        .title = ui::ChangePasswordTitle, .x = 70, .y = 70, .width = 205, .height = 83};
     dialog.fonts = {{ui::SansSerif, 8, 700}};
 
     const unsigned box = ui::Password | ui::TabStop | ui::AutoHScroll | ui::ClientEdge;
     const auto blue = ui::LightBlue;
-    using enum ControlKind;
+    using enum ui::ControlKind;
     // clang-format off
     dialog.controls = {
         ui::MakeControl(NewPasswordBox,        Edit,       "",                    28, 17, 150, 13, box, 0),
@@ -50,83 +41,66 @@ ui::Dialog ChangePasswordLayout() {
 }
 
 int ChangePasswordDialog(ui::WindowHandle) {
-    const ui::WindowHandle userSetup = ui::Ui().FindWindowByTitle(UserSetupTitle);
+    const ui::WindowHandle userSetup = ui::Ui().FindWindowByTitle(ui::UserSetupTitle);
     if (userSetup == 0) {
-        ui::Message("wHandle Error 1005 in Change Password Dialog Function", Warning);
+        ui::Warn("wHandle Error 1005 in Change Password Dialog Function");
         return 0;
     }
-    rememberedFocus = 0;
-    return ui::Ui().RunDialog(ChangePasswordLayout(), userSetup,
-                              [](ui::WindowHandle dialog, const ui::DialogEvent& event) {
-                                  if (ui::HandleStandardEvent(dialog, event, rememberedFocus))
-                                      return;
-                                  if (ui::IsButtonPress(event, SaveNewPasswordButton))
-                                      CheckAndSaveNewPassword();
-                              });
+    return ui::RunDialog(ChangePasswordLayout(), userSetup,
+                         {.buttons = {{SaveNewPasswordButton,
+                                       [](ui::WindowHandle) { CheckAndSaveNewPassword(); }}}});
 }
 
 void CheckAndSaveNewPassword() {
     auto& ui = ui::Ui();
-    const ui::WindowHandle dialog = ui.FindWindowByTitle(ChangePasswordTitle);
+    const ui::WindowHandle dialog = ui.FindWindowByTitle(ui::ChangePasswordTitle);
     if (dialog == 0) {
-        ui::Message("wHandle Error 1005 in Check and Save New Password Function", Warning);
+        ui::Warn("wHandle Error 1005 in Check and Save New Password Function");
         return;
     }
     UserTableScope scope;
     const std::string password = ui.ControlText(dialog, NewPasswordBox);
-    if (password.empty()) {
-        ui::Message("You must enter a new password in the first password field", Warning);
-        ui.SetFocus(dialog, NewPasswordBox);
-        return;
-    }
+    if (password.empty())
+        return ui::Refuse(dialog, "You must enter a new password in the first password field",
+                          NewPasswordBox);
     const std::string repeated = ui.ControlText(dialog, RepeatPasswordBox);
-    if (repeated.empty()) {
-        ui::Message("You must enter a new password in the second password field", Warning);
-        ui.SetFocus(dialog, RepeatPasswordBox);
-        return;
-    }
+    if (repeated.empty())
+        return ui::Refuse(dialog, "You must enter a new password in the second password field",
+                          RepeatPasswordBox);
     if (password != repeated)
         return RefuseAndClear(dialog, "Your new passwords do not match - please reenter");
-    XDBGETRECORD(userTable, 1);
-    if (XDBFIELDVALUE(userTable, "LOGINPSWD", 0) == password)
-        return RefuseAndClear(dialog, Joined("You have entered the same password you are currently",
-                                             "using - please enter a different password"));
-    if (!FitsField(password, PasswordWidth)) {
-        ui::Message(FieldTooLongText("new password", PasswordWidth), Warning);
-        ui.SetFocus(dialog, NewPasswordBox);
-        return;
-    }
+    if (ReadUserRecord().loginPassword == password)
+        return RefuseAndClear(dialog,
+                              JoinLines({"You have entered the same password you are currently",
+                                         "using - please enter a different password"}));
+    if (!FitsField(password, PasswordWidth))
+        return ui::Refuse(dialog, FieldTooLongText("new password", PasswordWidth), NewPasswordBox);
 
     ui.EndDialog(dialog, 0);
-    const ui::WindowHandle userSetup = ui.FindWindowByTitle(UserSetupTitle);
+    const ui::WindowHandle userSetup = ui.FindWindowByTitle(ui::UserSetupTitle);
     if (userSetup == 0) {
-        ui::Message("wHandle 1010 Error in Check and Save New Password Function", Warning);
+        ui::Warn("wHandle 1010 Error in Check and Save New Password Function");
         return;
     }
-    const std::string question =
-        Joined("If you continue, you will overwrite your current password - ",
-               "do you want to overwrite your current password?");
-    if (ui::Message(question, ui::MbYesNo | Warning | ui::MbDefaultButton2) != ui::IdYes)
+    if (!ui::AskYesNo(JoinLines({"If you continue, you will overwrite your current password - ",
+                                 "do you want to overwrite your current password?"}),
+                      ui::MbIconExclamation))
         return;
 
-    // The record is read afresh so that only LOGINPSWD changes; on an empty table the
-    // store refuses the write, which is reported below.
+    // The record is read afresh so that only LOGINPSWD changes.
     XDBRESETERROR();
-    XDBGETRECORD(userTable, 1);
-    XDBASSIGNFIELD(userTable, "", 9, password);
-    int record = 1;
-    if (XDBERROR() == 0)
-        XDBPUTRECORD(userTable, record);
-    if (const int error = XDBERROR(); error != 0) {
-        const std::string reason = error == XdbNoSuchRecord
-                                       ? "There is no user record yet: save the User "
-                                         "Information first."
-                                       : WriteFailureReason(error);
-        ui::Message("Your new password was not saved. " + reason, Warning);
+    UserRecord fresh = ReadUserRecord();
+    if (XDBERROR() == XdbNoSuchRecord) {
         XDBRESETERROR();
+        ui::Warn("Your new password was not saved. There is no user record yet: save the User "
+                 "Information first.");
         return;
     }
+    fresh.loginPassword = password;
+    WriteUserRecord(fresh, 1);
+    if (!StoreSucceeded("Your new password was not saved."))
+        return;
     scope.Close();
-    ui::Message("Your new password has been saved", Warning);
+    ui::Warn("Your new password has been saved");
     DisplayUserInformation();
 }

@@ -4,9 +4,6 @@
 #include "ui/dialog.h"
 #include "ui/platform.h"
 
-// Check and Save New Password finds the dialog by this exact title.
-inline constexpr const char* ChangePasswordTitle = "Change Ombrelay Password";
-
 inline constexpr int NewPasswordBox = 1127;
 inline constexpr int RepeatPasswordBox = 1128;
 inline constexpr int SaveNewPasswordButton = 1129;

@@ -5,10 +5,7 @@
 #include "ui/dialog.h"
 #include "ui/platform.h"
 
-// The operations find the dialog by this exact title.
-inline constexpr const char* UserSetupTitle = "Ombrelay User Setup";
-
-// Controls of the User Setup dialog that the operations use.
+// Controls of the User Setup dialog.
 inline constexpr int FirstNameBox = 1015;
 inline constexpr int LastNameBox = 1016;
 inline constexpr int UserEmailBox = 1019;

@@ -2,7 +2,7 @@
 #include "app/login_dialogs.h"
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "store/tables.h"
+#include "records/tables.h"
 #include "store/xdb.h"
 #include "support/fixtures.h"
 #include "support/headless_platform.h"

@@ -1,5 +1,5 @@
-#include "applications/activity_log.h"
 #include "common/clock.h"
+#include "log/activity_log.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

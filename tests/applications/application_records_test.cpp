@@ -1,11 +1,11 @@
 // The application operations on a headless Application Information dialog and a stand-in
 // main window, opened without a modal loop.
 
-#include "applications/activity_log.h"
 #include "applications/application_dialog.h"
 #include "applications/application_records.h"
 #include "applications/headless_operations.h"
-#include "store/tables.h"
+#include "log/activity_log.h"
+#include "records/tables.h"
 #include "support/fixtures.h"
 
 #include <array>

@@ -9,7 +9,7 @@
 using Interop = StoreTest;
 
 TEST_F(Interop, TheStoreAndAnotherDbaseReaderReadEveryValueAsWritten) {
-    const std::vector<ApplicationRow> rows = {
+    const std::vector<ApplicationRecord> rows = {
         {"Übersetzer Pro", "ÄÖÜ-äöü-ß-1234", "vertrieb@übersetzer.de", "Yes"},
         {"日本語アプリ", "コード 番号", "販売@example.jp", "No"},
         {"  leading blanks", "trailing blanks   ", " ", ""},
@@ -38,7 +38,7 @@ TEST_F(Interop, TheStoreAndAnotherDbaseReaderReadEveryValueAsWritten) {
     };
     ASSERT_EQ(read.records.size(), rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        const Names written = {rows[r].name, rows[r].code, rows[r].email, rows[r].request};
+        const Names written = {rows[r].name, rows[r].code, rows[r].vendorEmail, rows[r].request};
         for (std::size_t f = 0; f < written.size(); ++f)
             EXPECT_TRUE(same(read.records[r].at(f), written[f])) << r << "/" << f;
     }

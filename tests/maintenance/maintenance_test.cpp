@@ -5,8 +5,8 @@
 #include "maintenance/database.h"
 #include "maintenance/database_dialog.h"
 #include "maintenance/export.h"
+#include "records/tables.h"
 #include "store/folder_lock.h"
-#include "store/tables.h"
 #include "support/fixtures.h"
 #include "support/headless_platform.h"
 #include "support/temp_folder.h"
@@ -29,9 +29,9 @@ const std::string Done = "iBackup of databases and indexes is complete",
                              "the databases and indexes. Nothing was changed.",
                   ExportFile = "12-05-2026application data.txt",
                   Exported = "iApplication Data has been exported to the file " + ExportFile;
-const std::vector<ApplicationRow> First = {{"Zeta Mail", "Z-100", "sales@zeta.example", "Yes"},
-                                           {"alpha notes", "A-200", "", "No"}};
-const UserRow Bob = {"Bob", "Ray", "b@h", "", "", "", "", "bob", "pw"};
+const std::vector<ApplicationRecord> First = {{"Zeta Mail", "Z-100", "sales@zeta.example", "Yes"},
+                                              {"alpha notes", "A-200", "", "No"}};
+const UserRecord Bob = {"Bob", "Ray", "b@h", "", "", "", "", "bob", "pw"};
 
 // The regular files of a folder with their bytes (temporary files would show too).
 Files Contents(const fs::path& folder) {

@@ -8,6 +8,7 @@
 #include "support/temp_folder.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_platform.h"
+#include "ui/windows.h"
 
 #include <QTest>
 
@@ -27,7 +28,7 @@ TEST(ComposeEmailQt, SelectThenEmailAllThenSendThroughRealWidgets) {
         EXPECT_EQ(ComposeEmailDialog(0), 0);
         platform.EndDialog(main, 0);
     });
-    user.When(ComposeEmailTitle, [](ui::WindowHandle, ui::DialogWindow* window) {
+    user.When(ui::ComposeEmailTitle, [](ui::WindowHandle, ui::DialogWindow* window) {
         EXPECT_EQ(window->Text(compose::Message).size(), 1097u); // the instructions, every blank
         for (int id : {compose::Send, compose::Select, compose::EmailAll})
             QtDriver::Click(QtDriver::Control(window, id));

@@ -1,7 +1,7 @@
 // The requests on the headless backend: the link, the preparations and the three sends.
 
-#include "applications/activity_log.h"
 #include "common/clock.h"
+#include "log/activity_log.h"
 #include "requests/compose_dialog.h"
 #include "requests/mailto.h"
 #include "requests/request_link.h"
@@ -23,9 +23,10 @@ namespace {
 using Texts = std::vector<std::string>;
 using Mails = std::vector<MailtoFields>;
 
-const std::vector<ApplicationRow> Three = {{"Viewer", "V-111", "sales@viewer.example", "No"},
-                                           {"Maps & More", "M 2#", "x@y.com&bcc=some@else", "No"},
-                                           {"Grüße regcode", "G/3", "vendor@grüße.example", "No"}};
+const std::vector<ApplicationRecord> Three = {
+    {"Viewer", "V-111", "sales@viewer.example", "No"},
+    {"Maps & More", "M 2#", "x@y.com&bcc=some@else", "No"},
+    {"Grüße regcode", "G/3", "vendor@grüße.example", "No"}};
 const std::string Words = "Hi applicationname, regcode.\r\nApplicationname Regcode REGCODE";
 
 // One activity log entry, written at the tests' fixed time.
@@ -105,18 +106,19 @@ TEST_F(Requests, EachKindWritesToItsVendorsInRecordOrderAndLogsBeforeOrAfterEach
     EmailSelectVendorsSend(); // logs before each link, for an exact "Yes" only
 
     const std::string subject = "New PIN: 2200EF01", rest = ".\r\nApplicationname Regcode REGCODE";
-    Mails mails = {RequestFields(Three[0].email, subject, "Hi Viewer, V-111" + rest),
-                   RequestFields(Three[1].email, subject, "Hi Maps & More, M 2#" + rest),
+    Mails mails = {RequestFields(Three[0].vendorEmail, subject, "Hi Viewer, V-111" + rest),
+                   RequestFields(Three[1].vendorEmail, subject, "Hi Maps & More, M 2#" + rest),
                    // "regcode" is replaced after "applicationname", so in it too.
-                   RequestFields(Three[2].email, subject, "Hi Grüße G/3, G/3" + rest)};
+                   RequestFields(Three[2].vendorEmail, subject, "Hi Grüße G/3, G/3" + rest)};
     Texts logs(1); // the log after each entry
     for (const auto& row : Three)
         logs.push_back(logs.back() +
                        Entry("Email All Reregistration request generated",
-                             "Email to " + row.email + "   Application Name = " + row.name));
+                             "Email to " + row.vendorEmail + "   Application Name = " + row.name));
     for (const auto& row : Three) {
-        logs.push_back(logs.back() + Entry("Test Email generated", "Test Email to " + row.email));
-        mails.push_back(RequestFields(row.email, "PIN Number 2100ABCD", Words));
+        logs.push_back(logs.back() +
+                       Entry("Test Email generated", "Test Email to " + row.vendorEmail));
+        mails.push_back(RequestFields(row.vendorEmail, "PIN Number 2100ABCD", Words));
     }
     logs.push_back(logs.back() + Entry("Select Reregistration request generated",
                                        "Email to 4@v   Application Name = Four"));

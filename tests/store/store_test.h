@@ -3,7 +3,7 @@
 // work done in a child process.
 
 #include "common/files.h"
-#include "store/tables.h"
+#include "records/tables.h"
 #include "store/xdb.h"
 #include "support/fixtures.h"
 #include "support/temp_folder.h"

@@ -1,28 +1,20 @@
 #pragma once
 // Test data set up through the store, and stand-ins for windows of other layers.
 
+#include "records/application_table.h"
+#include "records/user_table.h"
 #include "ui/dialog.h"
 
-#include <string>
 #include <vector>
 
-struct ApplicationRow {
-    std::string name, code, email, request;
-    friend bool operator==(const ApplicationRow&, const ApplicationRow&) = default;
-};
-
-struct UserRow {
-    std::string firstName, lastName, email, pin, newPin, server, password, loginName, loginPassword;
-};
-
 // Appends records to "Application.dbf" in the current folder (created when missing).
-void AddApplications(const std::vector<ApplicationRow>& rows);
+void AddApplications(const std::vector<ApplicationRecord>& rows);
 // Every application record in record-number order, read back through the store.
-std::vector<ApplicationRow> StoredApplications();
+std::vector<ApplicationRecord> StoredApplications();
 // Adds the user record to an empty "User.dbf" (or overwrites record 1).
-void StoreUser(const UserRow& user);
+void StoreUser(const UserRecord& user);
 // Record 1 of "User.dbf"; all empty when there is none. `count` receives the record count.
-UserRow StoredUser(int* count = nullptr);
+UserRecord StoredUser(int* count = nullptr);
 
 // A window titled "Ombrelay" with the status bar 1001, standing in for the main window.
 ui::Dialog MainWindowStandIn();

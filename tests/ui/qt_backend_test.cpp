@@ -34,22 +34,24 @@ ui::Dialog Form(std::string title = "Ombrelay Sample", bool closeBox = true) {
     const unsigned box = TabStop | AutoHScroll | Border;
     Dialog d{.title = title, .width = 300, .height = 220, .closeBox = closeBox};
     d.fonts = {{SansSerif, 8, 700}, {FixedPitch, 5, 400}, {SansSerif, 10, 700, true}};
+    // clang-format off
     d.controls = {
-        {Name, K::Edit, "", 20, 20, 120, 13, box, {}, {}, 0},
-        {Code, K::Edit, "", 160, 20, 60, 13, box | Uppercase},
-        {Yes, K::RadioButton, "&Yes", 28, 50, 44, 10, GroupStart | TabStop, {}, LightBlue, 0},
-        {No, K::RadioButton, "&No", 28, 62, 44, 10, TabStop},
-        {Keep, K::RadioButton, "Keep", 100, 62, 44, 10, GroupStart | TabStop},
-        {Check, K::CheckBox, "&Remember", 100, 44, 80, 10, TabStop},
-        {Save, K::PushButton, "&Save", 20, 200, 50, 15, TabStop, {}, {}, 0},
-        {Next, K::PushButton, "Ne&xt", 80, 200, 50, 15, TabStop},
-        {Group, K::GroupBox, "Reply?", 20, 38, 70, 38, NoStyle, {}, LightBlue, 0},
-        {Label, K::Label, "Name", 21, 10, 60, 8, NoStyle, {}, LightBlue},
-        {List, K::Edit, "", 20, 98, 260, 40, Multiline | ReadOnly | VerticalScroll, {}, White, 1},
-        {Url, K::Label, "www.example.org", 150, 180, 110, 12, Notify | Link, Blue, LightBlue, 2},
-        {Off, K::Edit, "", 190, 42, 100, 13, box | Disabled},
-        {Note, K::Edit, "", 20, 150, 260, 24, Multiline | VerticalScroll | TabStop},
+        MakeControl(Name,  K::Edit,        "",                20,  20,  120, 13, box, 0),
+        MakeControl(Code,  K::Edit,        "",                160, 20,  60,  13, box | Uppercase),
+        MakeControl(Yes,   K::RadioButton, "&Yes",            28,  50,  44,  10, GroupStart | TabStop, 0, LightBlue),
+        MakeControl(No,    K::RadioButton, "&No",             28,  62,  44,  10, TabStop),
+        MakeControl(Keep,  K::RadioButton, "Keep",            100, 62,  44,  10, GroupStart | TabStop),
+        MakeControl(Check, K::CheckBox,    "&Remember",       100, 44,  80,  10, TabStop),
+        MakeControl(Save,  K::PushButton,  "&Save",           20,  200, 50,  15, TabStop, 0),
+        MakeControl(Next,  K::PushButton,  "Ne&xt",           80,  200, 50,  15, TabStop),
+        MakeControl(Group, K::GroupBox,    "Reply?",          20,  38,  70,  38, NoStyle, 0, LightBlue),
+        MakeControl(Label, K::Label,       "Name",            21,  10,  60,  8,  NoStyle, DialogFont, LightBlue),
+        MakeControl(List,  K::Edit,        "",                20,  98,  260, 40, Multiline | ReadOnly | VerticalScroll, 1, White),
+        MakeControl(Url,   K::Label,       "www.example.org", 150, 180, 110, 12, Notify | Link, 2, LightBlue, Blue),
+        MakeControl(Off,   K::Edit,        "",                190, 42,  100, 13, box | Disabled),
+        MakeControl(Note,  K::Edit,        "",                20,  150, 260, 24, Multiline | VerticalScroll | TabStop),
     };
+    // clang-format on
     return d;
 }
 
@@ -163,22 +165,21 @@ TEST(QtDialog, ClippedCaptionsFlagsEachControlTooSmallForItsCaption) {
 
 class QtRun : public InTempFolder {
 protected:
-    // Records the commands, does what every dialog does (remembered focus, close box), and
-    // passes the commands on.
-    ui::DialogCallback Standard(std::function<void(WindowHandle, int)> onCommand = {}) {
-        return [this, onCommand](WindowHandle dialog, const DialogEvent& event) {
-            ui::HandleStandardEvent(dialog, event, remembered[dialog]);
-            if (event.kind != ui::DialogEventKind::Command)
-                return;
-            commands[dialog].emplace_back(event.control, event.code);
-            if (onCommand)
-                onCommand(dialog, event.control);
-        };
+    // Runs the dialog as the program runs every dialog (remembered focus, close box),
+    // recording its commands and passing them on.
+    int Run(const ui::Dialog& layout, WindowHandle owner,
+            std::function<void(WindowHandle, int)> onCommand = {}) {
+        return ui::RunDialog(
+            layout, owner,
+            {.otherCommand = [this, onCommand](WindowHandle dialog, const DialogEvent& event) {
+                commands[dialog].emplace_back(event.control, event.code);
+                if (onCommand)
+                    onCommand(dialog, event.control);
+            }});
     }
     ui::QtPlatform platform;
     QtDriver driver;
     std::map<WindowHandle, Commands> commands;
-    std::map<WindowHandle, int> remembered;
 };
 
 TEST_F(QtRun, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEndsWithZero) {
@@ -194,13 +195,13 @@ TEST_F(QtRun, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEndsWithZero) 
         QtDriver::CloseBox(window);
         platform.EndDialog(dialog, -1); // when the close box failed
     });
-    EXPECT_EQ(platform.RunDialog(Form(), 0, Standard()), 0);
+    EXPECT_EQ(Run(Form(), 0), 0);
     // Without a close box the request is ignored.
     driver.When("Ombrelay Fixed", [&](WindowHandle dialog, ui::DialogWindow* window) {
         QtDriver::CloseBox(window);
         platform.EndDialog(dialog, 3);
     });
-    EXPECT_EQ(platform.RunDialog(Form("Ombrelay Fixed", false), 0, Standard()), 3);
+    EXPECT_EQ(Run(Form("Ombrelay Fixed", false), 0), 3);
     // Ended in its Init, before it is shown.
     auto init = [&](WindowHandle dialog, const DialogEvent&) { platform.EndDialog(dialog, 5); };
     EXPECT_EQ(platform.RunDialog(Form("Ombrelay Early"), 0, init), 5);
@@ -250,10 +251,10 @@ TEST_F(QtRun, FocusComesBackAfterAnotherWindowAndStaysWhereAMessageLeftIt) {
         EXPECT_EQ(window->IdOf(QApplication::focusWidget()), Code);
         platform.EndDialog(dialog, 0);
     });
-    platform.RunDialog(Form(), 0, Standard([&](WindowHandle dialog, int) {
-                           ui::Message("Please fill in the code", ui::MbIconExclamation);
-                           platform.SetFocus(dialog, Code);
-                       }));
+    Run(Form(), 0, [&](WindowHandle dialog, int) {
+        ui::Message("Please fill in the code", ui::MbIconExclamation);
+        platform.SetFocus(dialog, Code);
+    });
 }
 
 TEST_F(QtRun, NestedDialogKeepsItsOwnerDisabledUntilItEndsWithItsResult) {
@@ -278,9 +279,9 @@ TEST_F(QtRun, NestedDialogKeepsItsOwnerDisabledUntilItEndsWithItsResult) {
     int result = 0;
     auto open = [&](WindowHandle dialog, int id) {
         if (id == Save)
-            result = platform.RunDialog(Form("Ombrelay Child"), dialog, Standard());
+            result = Run(Form("Ombrelay Child"), dialog);
     };
-    EXPECT_EQ(platform.RunDialog(Form(), 0, Standard(open)), 1);
+    EXPECT_EQ(Run(Form(), 0, open), 1);
     EXPECT_EQ(result, 4);
 }
 

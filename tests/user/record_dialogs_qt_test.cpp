@@ -8,6 +8,7 @@
 #include "support/temp_folder.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_platform.h"
+#include "ui/windows.h"
 #include "user/user_setup_dialog.h"
 
 #include <QApplication>
@@ -40,7 +41,7 @@ TEST_F(RecordDialogsQt, WhatOnlyRealWidgetsShowAndABrowseOverwriteAndDelete) {
         EXPECT_EQ(window->Text(1001), "  Data for  1  Applications stored in Ombrelay");
         platform.EndDialog(main, 0);
     });
-    user.When(ApplicationInformationTitle, [](ui::WindowHandle, ui::DialogWindow* window) {
+    user.When(ui::ApplicationInformationTitle, [](ui::WindowHandle, ui::DialogWindow* window) {
         const auto click = [&](int id) {
             QtDriver::Click(QtDriver::Control(window, id));
             return window->Text(ApplicationNameBox);
@@ -72,8 +73,8 @@ TEST_F(RecordDialogsQt, WhatOnlyRealWidgetsShowAndABrowseOverwriteAndDelete) {
     user.answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Yes};
     platform.RunDialog(MainWindowStandIn(), 0, {});
     EXPECT_EQ(user.boxes.size(), 4u); // the questions, and no warning
-    EXPECT_EQ(StoredApplications(),
-              (std::vector<ApplicationRow>{{"Berry Notes", "BN-1", "new@berry.example", "Yes"}}));
+    EXPECT_EQ(StoredApplications(), (std::vector<ApplicationRecord>{
+                                        {"Berry Notes", "BN-1", "new@berry.example", "Yes"}}));
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // The user record and the password change, on headless User Setup and Change Password
 // dialogs.
 
-#include "applications/activity_log.h"
 #include "applications/headless_operations.h"
-#include "store/tables.h"
+#include "log/activity_log.h"
+#include "records/tables.h"
 #include "support/fixtures.h"
 #include "user/change_password.h"
 #include "user/user_record.h"
@@ -33,9 +33,9 @@ unsigned StyleOf(const std::string& text) {
     return text == Overwrite ? 0x2104 : text == NewPassword ? 0x2134 : notice ? 0x2040 : 0x2030;
 }
 
-const UserRow Ann{"Ann",        "Smith",    "ann@x.org", "1234ABCD", "",
-                  "smtp.x.org", "mailpass", "ann",       "Secret"};
-Texts Fields(const UserRow& u) {
+const UserRecord Ann{"Ann",        "Smith",    "ann@x.org", "1234ABCD", "",
+                     "smtp.x.org", "mailpass", "ann",       "Secret"};
+Texts Fields(const UserRecord& u) {
     return {u.firstName, u.lastName, u.email,     u.pin,          u.newPin,
             u.server,    u.password, u.loginName, u.loginPassword};
 }

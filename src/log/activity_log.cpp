@@ -1,4 +1,4 @@
-#include "applications/activity_log.h"
+#include "log/activity_log.h"
 
 #include "common/clock.h"
 #include "common/text.h"

@@ -1,38 +1,12 @@
-#include "store/tables.h"
+#include "records/tables.h"
 
 #include "common/text.h"
-#include "store/schema.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
 
 int applicationTable = 0;
 int applicationIndex = 0;
 int userTable = 0;
-
-const std::vector<TableDefinition>& KnownTables() {
-    static const std::vector<TableDefinition> tables = {
-        {ApplicationTableFile,
-         {{"APPNAME", ApplicationNameWidth},
-          {"REGCODE", RegistrationCodeWidth},
-          {"VEMAIL", VendorEmailWidth},
-          {"REQUEST", RequestWidth}},
-         ApplicationIndexFile,
-         "APPNAME"},
-        {UserTableFile,
-         {{"FNAME", UserNameWidth},
-          {"LNAME", UserNameWidth},
-          {"MYEMAIL", UserEmailWidth},
-          {"PIN", PinWidth},
-          {"NEWPIN", PinWidth},
-          {"SERVER", ServerWidth},
-          {"PASSWORD", PasswordWidth},
-          {"LOGINNAME", LoginNameWidth},
-          {"LOGINPSWD", PasswordWidth}},
-         "",
-         ""},
-    };
-    return tables;
-}
 
 std::string OpenErrorText(int errorCode, const std::string& what) {
     return "Error: " + SignedNumber(errorCode) + " opening " + what + ".";
@@ -81,11 +55,6 @@ ApplicationTableScope::ApplicationTableScope()
 
 UserTableScope::UserTableScope() : TableScope((OpenUserTable(), userTable)) {}
 
-bool FitsField(const std::string& value, int width) {
-    const bool endsInBlank = !value.empty() && value.back() == ' ';
-    return static_cast<long long>(value.size()) + (endsInBlank ? 1 : 0) <= width;
-}
-
 std::string FieldTooLongText(const std::string& field, int width) {
     return "The " + field + " is too long to be stored: it can hold at most " +
            std::to_string(width) +
@@ -114,4 +83,13 @@ std::string WriteFailureReason(int errorCode) {
     default:
         return "The table reported error" + SignedNumber(errorCode) + ".";
     }
+}
+
+bool StoreSucceeded(const std::string& whatWasNotDone) {
+    const int error = XDBERROR();
+    if (error == 0)
+        return true;
+    ui::Warn(whatWasNotDone + " " + WriteFailureReason(error));
+    XDBRESETERROR();
+    return false;
 }

@@ -1,0 +1,31 @@
+#include "store/schema.h"
+
+const std::vector<TableDefinition>& KnownTables() {
+    static const std::vector<TableDefinition> tables = {
+        {ApplicationTableFile,
+         {{field::ApplicationName, ApplicationNameWidth},
+          {field::RegistrationCode, RegistrationCodeWidth},
+          {field::VendorEmail, VendorEmailWidth},
+          {field::Request, RequestWidth}},
+         ApplicationIndexFile,
+         field::ApplicationName},
+        {UserTableFile,
+         {{field::FirstName, UserNameWidth},
+          {field::LastName, UserNameWidth},
+          {field::UserEmail, UserEmailWidth},
+          {field::Pin, PinWidth},
+          {field::NewPin, PinWidth},
+          {field::Server, ServerWidth},
+          {field::MailPassword, PasswordWidth},
+          {field::LoginName, LoginNameWidth},
+          {field::LoginPassword, PasswordWidth}},
+         "",
+         ""},
+    };
+    return tables;
+}
+
+bool FitsField(const std::string& value, int width) {
+    const bool endsInBlank = !value.empty() && value.back() == ' ';
+    return static_cast<long long>(value.size()) + (endsInBlank ? 1 : 0) <= width;
+}
