@@ -78,15 +78,22 @@ std::string LogDetail(const ApplicationRecord& form) {
            "   Vendor Email = " + form.vendorEmail + "   Rereg = " + form.request;
 }
 
+// The dialog, once the table is known to hold records; else `emptyText` is shown (or the
+// dialog is missing) and the result is 0.
+ui::WindowHandle DialogOverRecords(const char* emptyText) {
+    if (XDBRECORDCOUNT(applicationTable) == 0) {
+        ui::Inform(emptyText);
+        return 0;
+    }
+    return FindApplicationDialog();
+}
+
 void Browse(bool forward) {
     ApplicationTableScope scope;
     const int table = applicationTable;
     const int index = applicationIndex;
-    if (XDBRECORDCOUNT(table) == 0) {
-        ui::Inform("There are no Application records to display");
-        return;
-    }
-    const ui::WindowHandle dialog = FindApplicationDialog();
+    const ui::WindowHandle dialog =
+        DialogOverRecords("There are no Application records to display");
     if (dialog == 0)
         return;
 
@@ -205,11 +212,8 @@ void DeleteApplication() {
     ApplicationTableScope scope;
     const int table = applicationTable;
     const int index = applicationIndex;
-    if (XDBRECORDCOUNT(table) == 0) {
-        ui::Inform("There are no Applications in the database to delete");
-        return;
-    }
-    const ui::WindowHandle dialog = FindApplicationDialog();
+    const ui::WindowHandle dialog =
+        DialogOverRecords("There are no Applications in the database to delete");
     if (dialog == 0)
         return;
     auto& ui = ui::Ui();

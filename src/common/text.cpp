@@ -7,15 +7,20 @@ namespace {
 
 // Length of the UTF-8 sequence that starts at text[i], or 1 when the bytes there do not
 // form a complete, valid sequence.
-std::size_t SequenceLength(std::string_view text, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 1;
+// How long a sequence starting with `lead` is meant to be: 1 for ASCII and for bytes that
+// cannot start one.
+std::size_t ExpectedLength(unsigned char lead) {
     if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 1;
+}
+
+std::size_t SequenceLength(std::string_view text, std::size_t i) {
+    const std::size_t length = ExpectedLength(static_cast<unsigned char>(text[i]));
     if (length == 1 || i + length > text.size())
         return 1;
     for (std::size_t k = 1; k < length; ++k) {
@@ -98,14 +103,7 @@ std::string_view WithoutPartialCharacterAtEnd(std::string_view bytes) {
     }
     if (start == bytes.size())
         return bytes;
-    const auto lead = static_cast<unsigned char>(bytes[start]);
-    std::size_t expected = 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        expected = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        expected = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        expected = 4;
+    const std::size_t expected = ExpectedLength(static_cast<unsigned char>(bytes[start]));
     if (expected > 1 && bytes.size() - start < expected)
         return bytes.substr(0, start);
     return bytes;

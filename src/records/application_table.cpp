@@ -16,12 +16,7 @@ void WriteApplicationRecord(const ApplicationRecord& record, int number) {
     XDBASSIGNFIELD(applicationTable, "", 2, record.code);
     XDBASSIGNFIELD(applicationTable, "", 3, record.vendorEmail);
     XDBASSIGNFIELD(applicationTable, "", 4, record.request);
-    if (XDBERROR() != 0)
-        return;
-    if (number == 0)
-        XDBADDRECORD(applicationTable);
-    else
-        XDBPUTRECORD(applicationTable, number);
+    StoreBuffer(applicationTable, number);
 }
 
 void DeleteApplicationRecord(int number) {

@@ -55,6 +55,15 @@ ApplicationTableScope::ApplicationTableScope()
 
 UserTableScope::UserTableScope() : TableScope((OpenUserTable(), userTable)) {}
 
+void StoreBuffer(int table, int number) {
+    if (XDBERROR() != 0)
+        return;
+    if (number == 0)
+        XDBADDRECORD(table);
+    else
+        XDBPUTRECORD(table, number);
+}
+
 std::string FieldTooLongText(const std::string& field, int width) {
     return "The " + field + " is too long to be stored: it can hold at most " +
            std::to_string(width) +

@@ -44,6 +44,10 @@ struct UserTableScope : TableScope {
     UserTableScope();
 };
 
+// Writes the buffer of `table` over record `number`, or appends it when `number` is 0,
+// unless an error is already pending (a field the store refused).
+void StoreBuffer(int table, int number);
+
 // The open-error text: "Error: " + the code (" 3", "-1") + " opening database." or
 // " opening index.".
 std::string OpenErrorText(int errorCode, const std::string& what);

@@ -14,9 +14,9 @@ auto Fields(auto& record) {
                       &record.password,  &record.loginName, &record.loginPassword};
 }
 
-constexpr const char* FieldNames[] = {
-    field::FirstName, field::LastName,     field::UserEmail, field::Pin,          field::NewPin,
-    field::Server,    field::MailPassword, field::LoginName, field::LoginPassword};
+constexpr const char* FieldNames[] = {field::FirstName,    field::LastName,  field::UserEmail,
+                                      field::Pin,          field::NewPin,    field::Server,
+                                      field::MailPassword, field::LoginName, field::LoginPassword};
 
 } // namespace
 
@@ -35,10 +35,5 @@ void WriteUserRecord(const UserRecord& record, int number) {
     const auto fields = Fields(record);
     for (std::size_t i = 0; i < fields.size(); ++i)
         XDBASSIGNFIELD(userTable, "", static_cast<int>(i) + 1, *fields[i]);
-    if (XDBERROR() != 0)
-        return;
-    if (number == 0)
-        XDBADDRECORD(userTable);
-    else
-        XDBPUTRECORD(userTable, number);
+    StoreBuffer(userTable, number);
 }
