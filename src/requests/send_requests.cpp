@@ -10,10 +10,21 @@
 #include "ui/dialog_support.h"
 #include "user/user_record.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
+
+// What sets the three kinds of run apart.
+struct RunKind {
+    const char* function;       // names the run in the messages of a missing window
+    const char* emptyTableText; // when there is no application record
+    const char* missingDialogText;
+    bool selectedOnly; // only the vendors whose request flag is "Yes"
+    bool test;         // the message as typed, under the current PIN, checked once
+    const char* logHeading;
+};
 
 const std::string NoMessageText =
     "There is no vendor message to send -\r\nplease type a message before sending";
@@ -26,164 +37,138 @@ void WarnOnEmptyBoxes(ui::WindowHandle dialog) {
         ui::Warn("There is no address in the \"Your Address\" box");
 }
 
-std::string ReplaceRecordPlaceholders(const std::string& text, const std::string& name,
-                                      const std::string& code) {
-    return ReplaceAll(ReplaceAll(text, ApplicationNamePlaceholder, name),
-                      RegistrationCodePlaceholder, code);
+std::string ReplaceRecordPlaceholders(const std::string& text, const ApplicationRecord& record) {
+    return ReplaceAll(ReplaceAll(text, ApplicationNamePlaceholder, record.name),
+                      RegistrationCodePlaceholder, record.code);
 }
 
-// Opens the link; a vendor whose message the desktop could not hand to a mail program is
-// added to `notReached`.
-bool OpenLink(const std::string& link, const std::string& vendor,
-              std::vector<std::string>& notReached) {
-    if (ui::Ui().ShellOpen(link, ui::ShowState::Normal) > 32)
-        return true;
-    notReached.push_back(vendor);
-    return false;
-}
-
-// A run whose links did not all reach the mail program says so after its summary, rather
-// than leaving the user to believe every request was made.
-void ReportNotReached(const std::vector<std::string>& notReached) {
-    if (notReached.empty())
-        return;
-    std::string text = "Your mail program could not be opened for these vendors, so their "
-                       "requests were not made:";
-    for (const auto& vendor : notReached)
-        text += std::string(CRLF) + vendor;
-    ui::Warn(text);
-}
-
-std::string RequestDetail(const ApplicationRecord& record) {
+std::string LogDetail(const RunKind& kind, const ApplicationRecord& record) {
+    if (kind.test)
+        return "Test Email to " + record.vendorEmail;
     return "Email to " + record.vendorEmail + "   " + "Application Name = " + record.name;
 }
 
+struct RunResult {
+    int vendors = 0;                     // the vendors the run went through
+    std::vector<std::string> notReached; // those whose request the desktop did not take
+};
+
+// One request per vendor, in record-number order. A request is logged once the desktop has
+// handed it to the mail program, so that the log never claims one that was not made.
+// Returns nothing when the run stopped before its end.
+std::optional<RunResult> SendRequests(const RunKind& kind) {
+    ApplicationTableScope table;
+    const int count = XDBRECORDCOUNT(applicationTable);
+    if (count == 0) {
+        ui::Warn(kind.emptyTableText);
+        return std::nullopt;
+    }
+    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
+    if (dialog == 0) {
+        ui::Warn(kind.missingDialogText);
+        return std::nullopt;
+    }
+    WarnOnEmptyBoxes(dialog);
+    const auto message = [&] { return ui::Ui().ControlText(dialog, compose::Message); };
+    const std::string testMessage = kind.test ? message() : std::string();
+    if (kind.test && testMessage.empty()) {
+        ui::Warn(NoMessageText);
+        return std::nullopt;
+    }
+    // The test goes out under the current PIN, whatever the Subject box holds.
+    const std::string subject = kind.test ? "PIN Number " + currentUser.pin
+                                          : ui::Ui().ControlText(dialog, compose::Subject);
+    RunResult result;
+    for (int number = 1; number <= count; ++number) {
+        XDBGETRECORD(applicationTable, number);
+        const ApplicationRecord record = ReadApplicationRecord();
+        if (kind.selectedOnly && record.request != "Yes")
+            continue;
+        ++result.vendors;
+        std::string body = kind.test ? testMessage : message();
+        if (!kind.test) {
+            // Each request takes the message as the box holds it at that moment.
+            if (body.empty()) {
+                ui::Warn(NoMessageText);
+                return std::nullopt;
+            }
+            body = ReplaceRecordPlaceholders(body, record);
+        }
+        const std::string link = RequestLink(record.vendorEmail, currentUser.email, subject, body);
+        if (ui::Ui().ShellOpen(link, ui::ShowState::Normal) > 32)
+            ActivityLogAppend(kind.logHeading, LogDetail(kind, record));
+        else
+            result.notReached.push_back(record.vendorEmail);
+    }
+    return result;
+}
+
 // The summary goes to the main window's status bar, then to the dialog's status line.
-// `operation` names the run in the messages of a missing window.
-void ShowSummary(const std::string& summary, const std::string& operation,
-                 bool plainBoxFirst = false) {
+void ShowSummary(const std::string& summary, const RunKind& kind) {
     const ui::WindowHandle main = ui::Ui().FindWindowByTitle(ui::MainWindowTitle);
     if (main == 0) {
-        if (plainBoxFirst) // the select run first names the handle it got, in a plain box
+        if (kind.selectedOnly) // the select run first names the handle it got, in a plain box
             ui::Ui().ShowMessage("wHandle esvt error 1005 is " + SignedNumber(main), "", ui::MbOk);
-        ui::Warn("wHandle Error 1005 in " + operation + " Function");
+        ui::Warn("wHandle Error 1005 in " + std::string(kind.function) + " Function");
         return;
     }
     ui::Ui().SetControlText(main, ui::MainStatusBar, summary);
     const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
     if (dialog == 0) {
-        ui::Warn("wHandle Error 1010 in " + operation + " Function");
+        ui::Warn("wHandle Error 1010 in " + std::string(kind.function) + " Function");
         return;
     }
     ui::Ui().SetControlText(dialog, compose::StatusLine, summary);
 }
 
+// A run whose links did not all reach a mail program says so after its summary, rather than
+// leaving the user to believe every request was made.
+void ReportNotReached(const std::vector<std::string>& notReached) {
+    if (notReached.empty())
+        return;
+    std::string text = "No default mail program took the requests to these vendors, so they "
+                       "were not made (set one up and send them again):";
+    for (const auto& vendor : notReached)
+        text += std::string(CRLF) + vendor;
+    ui::Warn(text);
+}
+
+void Run(const RunKind& kind, const std::string& summaryBefore, const std::string& summaryAfter) {
+    const auto result = SendRequests(kind);
+    if (!result)
+        return;
+    ShowSummary(summaryBefore + SignedNumber(result->vendors) + summaryAfter, kind);
+    ReportNotReached(result->notReached);
+}
+
 } // namespace
 
 void EmailAllVendorsSend() {
-    ApplicationTableScope table;
-    const int count = XDBRECORDCOUNT(applicationTable);
-    if (count == 0) {
-        ui::Warn("Record Number  = \"0\" Error in EmailAllVendorsSend Function");
-        return;
-    }
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
-    if (dialog == 0) {
-        ui::Warn("wHandle Error 101 in EmailSelectAllSend Function");
-        return;
-    }
-    WarnOnEmptyBoxes(dialog);
-    const std::string subject = ui::Ui().ControlText(dialog, compose::Subject);
-    std::vector<std::string> notReached;
-    for (int number = 1; number <= count; ++number) {
-        XDBGETRECORD(applicationTable, number);
-        const ApplicationRecord record = ReadApplicationRecord();
-        const std::string message = ui::Ui().ControlText(dialog, compose::Message);
-        if (message.empty()) {
-            ui::Warn(NoMessageText);
-            return;
-        }
-        if (OpenLink(RequestLink(record.vendorEmail, currentUser.email, subject,
-                                 ReplaceRecordPlaceholders(message, record.name, record.code)),
-                     record.vendorEmail, notReached))
-            ActivityLogAppend("Email All Reregistration request generated ", RequestDetail(record));
-    }
-    table.Close();
-    ShowSummary("Reregistration Request messages generated for all " + SignedNumber(count) +
-                    " application vendors",
-                "EmailAllVendorsSend");
-    ReportNotReached(notReached);
+    Run({.function = "EmailAllVendorsSend",
+         .emptyTableText = "Record Number  = \"0\" Error in EmailAllVendorsSend Function",
+         .missingDialogText = "wHandle Error 101 in EmailSelectAllSend Function",
+         .selectedOnly = false,
+         .test = false,
+         .logHeading = "Email All Reregistration request generated "},
+        "Reregistration Request messages generated for all ", " application vendors");
 }
 
 void EmailSelectVendorsSend() {
-    ApplicationTableScope table;
-    const int count = XDBRECORDCOUNT(applicationTable);
-    if (count == 0) {
-        ui::Warn("Record Number = \"0\" Error in EmailSelectVendorsSend Function");
-        return;
-    }
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
-    if (dialog == 0) {
-        ui::Warn("wHandle Error 201 in EmailSelectVendorsSend Function");
-        return;
-    }
-    WarnOnEmptyBoxes(dialog);
-    const std::string subject = ui::Ui().ControlText(dialog, compose::Subject);
-    int visited = 0;
-    std::vector<std::string> notReached;
-    for (int number = 1; number <= count; ++number) {
-        XDBGETRECORD(applicationTable, number);
-        const ApplicationRecord record = ReadApplicationRecord();
-        if (record.request != "Yes")
-            continue;
-        ++visited;
-        const std::string message = ui::Ui().ControlText(dialog, compose::Message);
-        if (message.empty()) {
-            ui::Warn(NoMessageText);
-            return;
-        }
-        ActivityLogAppend("Select Reregistration request generated ", RequestDetail(record));
-        OpenLink(RequestLink(record.vendorEmail, currentUser.email, subject,
-                             ReplaceRecordPlaceholders(message, record.name, record.code)),
-                 record.vendorEmail, notReached);
-    }
-    table.Close();
-    ShowSummary("Reregistration Request messages generated for " + SignedNumber(visited) +
-                    " Select application vendors",
-                "EmailSelectVendorsSend", true);
-    ReportNotReached(notReached);
+    Run({.function = "EmailSelectVendorsSend",
+         .emptyTableText = "Record Number = \"0\" Error in EmailSelectVendorsSend Function",
+         .missingDialogText = "wHandle Error 201 in EmailSelectVendorsSend Function",
+         .selectedOnly = true,
+         .test = false,
+         .logHeading = "Select Reregistration request generated "},
+        "Reregistration Request messages generated for ", " Select application vendors");
 }
 
 void EmailVendorsTestSend() {
-    ApplicationTableScope table;
-    const int count = XDBRECORDCOUNT(applicationTable);
-    if (count == 0) {
-        ui::Warn("Record Number = \"0\" Error in EmailVendorsTestSend Function");
-        return;
-    }
-    const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
-    if (dialog == 0) {
-        ui::Warn("wHandle Error 301 in EmailVendorsTestSend Function");
-        return;
-    }
-    WarnOnEmptyBoxes(dialog);
-    const std::string message = ui::Ui().ControlText(dialog, compose::Message);
-    if (message.empty()) {
-        ui::Warn(NoMessageText);
-        return;
-    }
-    // The test goes out under the current PIN, whatever the Subject box holds.
-    const std::string subject = "PIN Number " + currentUser.pin;
-    std::vector<std::string> notReached;
-    for (int number = 1; number <= count; ++number) {
-        XDBGETRECORD(applicationTable, number);
-        const std::string vendor = ReadApplicationRecord().vendorEmail;
-        ActivityLogAppend("Test Email generated ", "Test Email to " + vendor);
-        OpenLink(RequestLink(vendor, currentUser.email, subject, message), vendor, notReached);
-    }
-    table.Close();
-    ShowSummary("Email Test messages generated for all " + SignedNumber(count) +
-                    " application vendors",
-                "EmailVendorsTestSend");
-    ReportNotReached(notReached);
+    Run({.function = "EmailVendorsTestSend",
+         .emptyTableText = "Record Number = \"0\" Error in EmailVendorsTestSend Function",
+         .missingDialogText = "wHandle Error 301 in EmailVendorsTestSend Function",
+         .selectedOnly = false,
+         .test = true,
+         .logHeading = "Test Email generated "},
+        "Email Test messages generated for all ", " application vendors");
 }

@@ -34,12 +34,16 @@ std::string Entry(const std::string& heading, const std::string& detail) {
     return "\"\r\n" + heading + " 01-02-2026   03:04:05\r\n" + detail + "\"\r\n";
 }
 
-// Notes what the activity log held as each link went to the shell.
+// Notes what the activity log held as each link went to the shell; a link to
+// `refusedVendor` is not taken.
 struct LinkPlatform : HeadlessPlatform {
     Texts logAtOpen;
+    std::string refusedVendor = "-";
     int ShellOpen(const std::string& target, ui::ShowState show) override {
         logAtOpen.push_back(ReadFile(ActivityLogFile));
-        return HeadlessPlatform::ShellOpen(target, show);
+        const int result = HeadlessPlatform::ShellOpen(target, show);
+        const MailtoFields fields = ParseMailto(target);
+        return !fields.empty() && fields[0].second == refusedVendor ? 2 : result;
     }
 };
 
@@ -91,7 +95,7 @@ TEST(RequestLink, CarriesExactlyWhatTheDialogHeld) {
                   RequestFields(vendor, subject, body.empty() ? message : body, copy));
 }
 
-TEST_F(Requests, EachKindWritesToItsVendorsInRecordOrderAndLogsBeforeOrAfterEachLink) {
+TEST_F(Requests, EachKindWritesToItsVendorsInRecordOrderAndLogsEachRequestAfterItsLink) {
     Compose("New PIN: 2200EF01", "me", Words);
     EmailSelectVendorsSend(); // none flagged: no link, no log
     EXPECT_FALSE(std::filesystem::exists(ActivityLogFile));
@@ -99,11 +103,11 @@ TEST_F(Requests, EachKindWritesToItsVendorsInRecordOrderAndLogsBeforeOrAfterEach
         none = "Reregistration Request messages generated for  0 Select application vendors",
         all = "Reregistration Request messages generated for all  3 application vendors";
     EXPECT_EQ(Statuses(), none + "|" + none);
-    EmailAllVendorsSend(); // logs after each link
+    EmailAllVendorsSend();
     EXPECT_EQ(Statuses(), all + "|" + all);
-    EmailVendorsTestSend(); // logs before each link, and sends the words as they stand
+    EmailVendorsTestSend(); // sends the words as they stand
     AddApplications({{"Four", "4", "4@v", "Yes"}, {"Five", "5", "5@v", "yes"}});
-    EmailSelectVendorsSend(); // logs before each link, for an exact "Yes" only
+    EmailSelectVendorsSend(); // for an exact "Yes" only
 
     const std::string subject = "New PIN: 2200EF01", rest = ".\r\nApplicationname Regcode REGCODE";
     Mails mails = {RequestFields(Three[0].vendorEmail, subject, "Hi Viewer, V-111" + rest),
@@ -125,7 +129,7 @@ TEST_F(Requests, EachKindWritesToItsVendorsInRecordOrderAndLogsBeforeOrAfterEach
     mails.push_back(RequestFields("4@v", subject, "Hi Four, 4" + rest));
     EXPECT_EQ(Opened(), mails);
     EXPECT_EQ(ReadFile(ActivityLogFile), logs.back());
-    logs.erase(logs.begin() + 3); // the last all-vendors entry followed its link
+    logs.pop_back(); // each entry follows its link
     EXPECT_EQ(ui.logAtOpen, logs);
     EXPECT_EQ(Warnings(), Texts{});
 }
@@ -150,17 +154,28 @@ TEST_F(Requests, EverySendWarnsOfEmptyBoxesAndGoesOnButStopsForAnEmptyMessage) {
     }
 }
 
-TEST_F(Requests, VendorsWhoseMessageTheDesktopCouldNotOpenAreNamedAndNotLoggedAsSent) {
+TEST_F(Requests, VendorsWhoseRequestNoMailProgramTookAreNamedAndNotLoggedAsSent) {
     Compose("s", "me", "Hi");
+    AddApplications({{"Four", "4", "4@v", "Yes"}});
+    const std::string notReached = "No default mail program took the requests to these vendors, "
+                                   "so they were not made (set one up and send them again):";
     ui.shellResult = 2;
     EmailAllVendorsSend();
-    EXPECT_EQ(Warnings(), Texts{"Your mail program could not be opened for these vendors, so "
-                                "their requests were not made:\r\nsales@viewer.example\r\n"
-                                "x@y.com&bcc=some@else\r\nvendor@grüße.example"});
+    EXPECT_EQ(Warnings(), Texts{notReached + "\r\nsales@viewer.example\r\nx@y.com&bcc=some@else"
+                                             "\r\nvendor@grüße.example\r\n4@v"});
     EXPECT_FALSE(std::filesystem::exists(ActivityLogFile));
+    // One vendor of several: the others are made and logged, in every kind of run.
     ui.shellResult = 42;
+    ui.refusedVendor = "4@v";
+    EmailSelectVendorsSend();
     EmailVendorsTestSend();
-    EXPECT_EQ(Warnings(), Texts{});
+    EXPECT_EQ(Warnings(), (Texts{notReached + "\r\n4@v", notReached + "\r\n4@v"}));
+    std::string log;
+    for (const auto& row : Three)
+        log += Entry("Test Email generated", "Test Email to " + row.vendorEmail);
+    EXPECT_EQ(ReadFile(ActivityLogFile), log);
+    EXPECT_EQ(Statuses(), "Email Test messages generated for all  4 application vendors|"
+                          "Email Test messages generated for all  4 application vendors");
 }
 
 TEST_F(Requests, PreparationsFillTheBoxesFromTheUserAndTheTemplate) {
