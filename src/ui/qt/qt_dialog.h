@@ -79,9 +79,8 @@ public:
     std::function<void(const DialogEvent&)> onEvent;
     void Report(const DialogEvent& event);
 
-    // The activation the listener was last told about; a change is reported once, whether
-    // it comes from the window system or from the platform opening a modal window on top.
-    bool ActiveForListener() const { return active_; }
+    // Tells the listener of a change of activation once, whether it comes from the window
+    // system or from the platform opening a modal window on top.
     void SetActive(bool active);
 
     // Gives the focus to the first control Tab reaches, unless a control has it already.
