@@ -354,7 +354,6 @@ DialogWindow::DialogWindow(const Dialog& dialog, QWidget* parent)
         if (IsBehindOthers(table_.controls[i].kind))
             widgets_[i]->lower();
     }
-    SetUpRadioGroups();
     SetUpBuddies();
     SetUpTabOrder();
     NameEditsAfterLabels();
@@ -533,38 +532,8 @@ void DialogWindow::ConnectButton(QAbstractButton* button, const ui::Control& con
 void DialogWindow::ClickedRadio(int id) {
     // An automatic option button is checked by a click, however often it is clicked, and
     // clears the others of its group.
-    auto group = radioGroups_.find(id);
-    QWidget* self = Control(id);
-    if (group == radioGroups_.end()) {
-        if (auto* button = qobject_cast<QAbstractButton*>(self))
-            button->setChecked(true);
-        return;
-    }
-    for (QAbstractButton* button : group->second)
-        button->setChecked(button == self);
-}
-
-void DialogWindow::SetUpRadioGroups() {
-    // Groups of option buttons: a group runs from a button that starts one, or follows
-    // another kind of control, through the option buttons right after it.
-    std::vector<QAbstractButton*> group;
-    std::vector<int> groupIds;
-    auto close = [&] {
-        for (int id : groupIds)
-            radioGroups_[id] = group;
-        group.clear();
-        groupIds.clear();
-    };
-    for (std::size_t i = 0; i < table_.controls.size(); ++i) {
-        const ui::Control& control = table_.controls[i];
-        if (control.kind != ControlKind::RadioButton || (control.style & GroupStart))
-            close();
-        if (control.kind == ControlKind::RadioButton) {
-            group.push_back(static_cast<QAbstractButton*>(widgets_[i]));
-            groupIds.push_back(control.id);
-        }
-    }
-    close();
+    for (int member : OptionGroup(table_, id))
+        SetChecked(member, member == id);
 }
 
 void DialogWindow::SetUpBuddies() {

@@ -109,7 +109,6 @@ private:
     QWidget* CreatePicture(const ui::Control& control);
     void ConnectButton(QAbstractButton* button, const ui::Control& control);
     void ClickedRadio(int id);
-    void SetUpRadioGroups();
     void SetUpBuddies();
     void SetUpTabOrder();
     void NameEditsAfterLabels();
@@ -119,7 +118,6 @@ private:
     std::vector<QFont> fonts_;
     std::vector<QWidget*> widgets_; // parallel to table_.controls
     std::map<int, QWidget*> byId_;
-    std::map<int, std::vector<QAbstractButton*>> radioGroups_; // id -> its group
     bool active_ = false;
 };
 
