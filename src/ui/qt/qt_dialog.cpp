@@ -7,17 +7,13 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFontMetrics>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTextBlock>
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace ui {
@@ -472,73 +468,8 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-std::vector<DialogWindow::CaptionRoom> DialogWindow::CaptionRooms() const {
-    std::vector<CaptionRoom> rooms;
-    for (std::size_t i = 0; i < widgets_.size(); ++i) {
-        const ui::Control& control = table_.controls[i];
-        QWidget* widget = widgets_[i];
-        if (control.caption.empty() || (control.style & Hidden))
-            continue;
-        const QFontMetrics metrics(widget->font());
-        const QStyle* style = widget->style();
-        const QString caption = WidgetText(control.caption);
-        CaptionRoom room{&control, {}, widget->size()};
-        switch (control.kind) {
-        case ControlKind::Label: {
-            auto* label = static_cast<QLabel*>(widget);
-            const QString shown = label->buddy() ? WithoutMnemonics(caption) : caption;
-            const QStringList lines = shown.split(u'\n');
-            int widest = 0;
-            for (const QString& line : lines)
-                widest = std::max(widest, metrics.horizontalAdvance(line));
-            room.needed = QSize(widest, static_cast<int>(lines.size()) * metrics.height());
-            room.room = label->contentsRect().size();
-            break;
-        }
-        case ControlKind::PushButton: {
-            // As the common style sizes a button round its text.
-            const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, widget);
-            const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
-            room.needed =
-                QSize(metrics.horizontalAdvance(WithoutMnemonics(caption)) + margin + 2 * frame,
-                      metrics.height() + 2 * frame);
-            break;
-        }
-        case ControlKind::RadioButton:
-        case ControlKind::CheckBox:
-            room.needed = QSize(widget->sizeHint().width(), metrics.height());
-            break;
-        case ControlKind::GroupBox:
-            // The title must end before the frame's right edge.
-            room.needed = QSize(GroupBoxTitleInset + 2 * GroupBoxTitlePadding +
-                                    metrics.horizontalAdvance(WithoutMnemonics(caption)) + 2,
-                                metrics.height());
-            break;
-        default:
-            continue;
-        }
-        rooms.push_back(room);
-    }
-    return rooms;
-}
-
 DialogWindow* BuildDialogWidget(const Dialog& dialog, QWidget* parent) {
     return new DialogWindow(dialog, parent);
-}
-
-std::vector<std::string> ClippedCaptions(const Dialog& dialog) {
-    const DialogWindow window(dialog);
-    std::vector<std::string> clipped;
-    for (const auto& room : window.CaptionRooms()) {
-        if (room.needed.width() <= room.room.width() && room.needed.height() <= room.room.height())
-            continue;
-        clipped.push_back(std::to_string(room.control->id) + " \"" + room.control->caption +
-                          "\": needs " + std::to_string(room.needed.width()) + "x" +
-                          std::to_string(room.needed.height()) + " px, has " +
-                          std::to_string(room.room.width()) + "x" +
-                          std::to_string(room.room.height()) + " px");
-    }
-    return clipped;
 }
 
 } // namespace ui

@@ -62,14 +62,6 @@ public:
     // Esc and Enter never end a dialog.
     void reject() override {}
 
-    // What each caption known now needs and what its control offers, in pixels.
-    struct CaptionRoom {
-        const ui::Control* control = nullptr;
-        QSize needed;
-        QSize room;
-    };
-    std::vector<CaptionRoom> CaptionRooms() const;
-
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -96,11 +88,5 @@ private:
 
 // Builds the dialog's window without running it (for tests and screenshots).
 DialogWindow* BuildDialogWidget(const Dialog& dialog, QWidget* parent = nullptr);
-
-// Every caption (labels, buttons, option buttons, check boxes, group box titles) that does
-// not fit its control in the faces the program uses, one line each ("1005 "&User Info":
-// needs 70x11 px, has 62x21 px"); empty when all fit. Captions set at run time are not
-// known here.
-std::vector<std::string> ClippedCaptions(const Dialog& dialog);
 
 } // namespace ui
