@@ -107,4 +107,11 @@ struct Dialog {
 inline constexpr int ProgramIcon = 126;
 inline constexpr int ProgramPicture = 127;
 
+// The automatic option buttons that clear each other when one of them is clicked: the ids of
+// the group control `id` belongs to, itself included, in table order; empty when `id` is not
+// an option button. A group runs from an option button that has GroupStart, or that follows
+// another kind of control, through the option buttons right after it, up to the next one that
+// has GroupStart.
+std::vector<int> OptionGroup(const Dialog& dialog, int id);
+
 } // namespace ui

@@ -7,7 +7,9 @@
 #include "applications/application_dialog.h"
 #include "maintenance/database_dialog.h"
 #include "requests/compose_dialog.h"
+#include "support/clipped_captions.h"
 #include "ui/qt/qt_dialog.h"
+#include "ui/qt/qt_metrics.h"
 #include "ui/qt/qt_platform.h"
 #include "user/change_password.h"
 #include "user/user_setup_dialog.h"
@@ -71,7 +73,7 @@ TEST(DialogTables, EveryDialogIsBuiltAsItsTableSays) {
             }
             EXPECT_EQ(chain, focusable);
         }
-        const auto clipped = ui::ClippedCaptions(table);
+        const auto clipped = ClippedCaptions(table);
         EXPECT_TRUE(clipped.empty()) << clipped.front();
     }
 }

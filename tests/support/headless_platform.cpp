@@ -90,24 +90,11 @@ void HeadlessPlatform::Click(WindowHandle window, int control) {
     case ui::ControlKind::CheckBox:
         state->checked = !state->checked;
         break;
-    case ui::ControlKind::RadioButton: {
+    case ui::ControlKind::RadioButton:
         // An automatic option button clears the others of its group.
-        auto& controls = WindowOf(window).dialog.controls;
-        auto self = std::find_if(controls.begin(), controls.end(),
-                                 [&](const ui::Control& c) { return c.id == control; });
-        auto first = self;
-        while (first != controls.begin() && !(first->style & ui::GroupStart) &&
-               std::prev(first)->kind == ui::ControlKind::RadioButton)
-            --first;
-        for (auto it = first; it != controls.end() && it->kind == ui::ControlKind::RadioButton;
-             ++it) {
-            if (it != first && (it->style & ui::GroupStart))
-                break;
-            ControlOf(window, it->id).checked = false;
-        }
-        state->checked = true;
+        for (int member : ui::OptionGroup(WindowOf(window).dialog, control))
+            ControlOf(window, member).checked = member == control;
         break;
-    }
     case ui::ControlKind::Label:
         if (!(state->row.style & ui::Notify))
             return;

@@ -2,6 +2,7 @@
 // and mouse, and dialogs run with their keys, close box, message boxes, focus, nesting, shell.
 // Every real dialog's geometry, fonts and tab chain against its table: tests/e2e.
 
+#include "support/clipped_captions.h"
 #include "support/qt_driver.h"
 #include "support/temp_folder.h"
 #include "ui/dialog_support.h"
@@ -158,7 +159,7 @@ TEST(QtDialog, ClippedCaptionsFlagsEachControlTooSmallForItsCaption) {
         ui::Dialog table = Form();
         table.controls[id - Name].width = width;
         table.controls[id - Name].height -= lower;
-        const auto clipped = ui::ClippedCaptions(table);
+        const auto clipped = ClippedCaptions(table);
         EXPECT_EQ(clipped.size() == 1 ? clipped[0].substr(0, 5) : "", std::to_string(id) + " \"");
     }
 }

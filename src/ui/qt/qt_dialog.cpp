@@ -1,220 +1,24 @@
 #include "ui/qt/qt_dialog.h"
 
+#include "ui/qt/qt_widgets.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFontDatabase>
-#include <QFontMetrics>
-#include <QFrame>
-#include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
-#include <QShortcutEvent>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleHints>
 #include <QTextBlock>
-#include <QValidator>
-#include <qdrawutil.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdlib>
-#include <utility>
 
 namespace ui {
 
 namespace {
-
-const QString SansFamily = QStringLiteral("Liberation Sans");
-const QString FixedFamily = QStringLiteral("Liberation Mono");
-
-// Windows' MulDiv: a * b / c rounded half away from zero.
-int MulDiv(int a, int b, int c) {
-    const long long product = static_cast<long long>(a) * b;
-    const long long half = c / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / c : -((-product + half) / c));
-}
-
-// What a caption shows: "&x" underlines x, "&&" is one ampersand.
-QString WithoutMnemonics(const QString& caption) {
-    QString shown;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&') {
-            if (i + 1 < caption.size() && caption[i + 1] == u'&') {
-                shown += u'&';
-                ++i;
-            }
-            continue;
-        }
-        shown += caption[i];
-    }
-    return shown;
-}
-
-// Remembers whether the next click of a button came from its mnemonic (Alt+letter), so
-// the command can carry notification 1 as an accelerator's does.
-struct MnemonicFlag {
-    bool viaMnemonic = false;
-    bool Take() { return std::exchange(viaMnemonic, false); }
-};
-
-template <class Button> class CommandButton : public Button, public MnemonicFlag {
-public:
-    using Button::Button;
-
-protected:
-    bool event(QEvent* event) override {
-        if (event->type() == QEvent::Shortcut &&
-            !static_cast<QShortcutEvent*>(event)->isAmbiguous())
-            viaMnemonic = true;
-        return Button::event(event);
-    }
-    void mousePressEvent(QMouseEvent* event) override {
-        viaMnemonic = false;
-        Button::mousePressEvent(event);
-    }
-    void keyPressEvent(QKeyEvent* event) override {
-        viaMnemonic = false;
-        Button::keyPressEvent(event);
-    }
-};
-
-// A label that reports clicks: a press is notification 0, a double click 1, as a Windows
-// static with the notify style sends them. Qt delivers the second press of a double click
-// as a press too; Windows does not, so that press is not reported.
-class NotifyLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-    std::function<void(int code)> onClick;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton) {
-            const auto interval =
-                static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
-            if (lastClick_ != 0 && event->timestamp() - lastClick_ < interval) {
-                lastClick_ = 0; // the double click follows; a third press starts afresh
-            } else {
-                lastClick_ = std::max<quint64>(event->timestamp(), 1);
-                Notify(Clicked);
-            }
-        }
-        QLabel::mousePressEvent(event);
-    }
-    void mouseDoubleClickEvent(QMouseEvent* event) override {
-        // Not passed on: the base class would take it for one more press.
-        if (event->button() == Qt::LeftButton)
-            Notify(Accelerator);
-        event->accept();
-    }
-
-private:
-    void Notify(int code) {
-        if (auto handler = onClick)
-            handler(code);
-    }
-    quint64 lastClick_ = 0;
-};
-
-// Typed letters become capitals; the caret stays after what was typed.
-class UppercaseValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int& position) const override {
-        const QString upper = input.toUpper();
-        if (upper != input) {
-            position = static_cast<int>(input.left(position).toUpper().size());
-            input = upper;
-        }
-        return Acceptable;
-    }
-};
-
-// A group box drawn as Windows draws one: an etched rectangle from the middle of the title
-// down, the title over it, nothing filled, so that controls on it keep the dialog's colour.
-class EtchedGroupBox : public QGroupBox {
-public:
-    using QGroupBox::QGroupBox;
-    static constexpr int TitleInset = 8; // from the left edge to the title's padding
-    static constexpr int TitlePadding = 2;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        const QFontMetrics metrics(font());
-        const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
-        qDrawShadeRect(&painter, frame, palette(), true, 1, 0);
-        const QString shown = WithoutMnemonics(title());
-        if (shown.isEmpty())
-            return;
-        const QRect text(TitleInset, 0, metrics.horizontalAdvance(shown) + 2 * TitlePadding,
-                         metrics.height());
-        painter.fillRect(text, palette().brush(QPalette::Window));
-        style()->drawItemText(&painter, text, Qt::AlignCenter | Qt::TextShowMnemonic, palette(),
-                              isEnabled(), title(), QPalette::WindowText);
-    }
-};
-
-// The edges a control's styles ask for, drawn as QFrame draws them.
-void ApplyEdges(QFrame* frame, unsigned style) {
-    const bool staticEdge = style & StaticEdge;
-    const bool modalFrame = style & ModalFrame;
-    if (staticEdge && modalFrame)
-        frame->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    else if (modalFrame)
-        frame->setFrameStyle(QFrame::WinPanel | QFrame::Raised);
-    else if (style & ClientEdge)
-        frame->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    else if (staticEdge)
-        frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    else if (style & Border)
-        frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    else
-        return;
-    frame->setLineWidth(1);
-}
-
-QColor ToQColor(const Rgb& rgb) {
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
-void ApplyColours(QWidget* widget, const Control& control) {
-    if (!control.textColor && !control.background)
-        return;
-    QPalette palette = widget->palette();
-    // Active and inactive only: a disabled control keeps the greyed look of the style.
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        if (control.textColor) {
-            const QColor text = ToQColor(*control.textColor);
-            palette.setColor(group, QPalette::WindowText, text);
-            palette.setColor(group, QPalette::Text, text);
-            palette.setColor(group, QPalette::ButtonText, text);
-        }
-        if (control.background) {
-            const QColor background = ToQColor(*control.background);
-            if (control.kind == ControlKind::Edit)
-                palette.setColor(group, QPalette::Base, background);
-            else if (control.kind != ControlKind::PushButton) // buttons keep their face
-                palette.setColor(group, QPalette::Window, background);
-        }
-    }
-    widget->setPalette(palette);
-    if (control.background && control.kind != ControlKind::Edit &&
-        control.kind != ControlKind::PushButton) {
-        widget->setBackgroundRole(QPalette::Window); // option buttons fill with Button else
-        widget->setAutoFillBackground(true);
-    }
-}
 
 bool IsBehindOthers(ControlKind kind) {
     return kind == ControlKind::GroupBox || kind == ControlKind::EtchedFrame ||
@@ -226,63 +30,6 @@ QLabel* StatusText(const QWidget* bar) {
 }
 
 } // namespace
-
-void LoadBundledFonts() {
-    static bool loaded = false;
-    if (loaded)
-        return;
-    loaded = true;
-    for (const char* file :
-         {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf", "LiberationMono-Regular.ttf"}) {
-        const QString path = QStringLiteral(":/ombrelay/fonts/") + QLatin1String(file);
-        if (QFontDatabase::addApplicationFont(path) < 0)
-            qWarning("Ombrelay: the bundled face %s could not be loaded", file);
-    }
-}
-
-int FontPixelSize(int points) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
-    return static_cast<int>(points * dpi / 72.0); // truncated toward zero
-}
-
-QFont QtFont(const Font& font) {
-    LoadBundledFonts();
-    QFont qfont;
-    if (font.face == SansSerif) {
-        qfont.setFamilies({SansFamily});
-        qfont.setStyleHint(QFont::SansSerif);
-    } else if (font.face == FixedPitch) {
-        qfont.setFamilies({FixedFamily});
-        qfont.setStyleHint(QFont::TypeWriter);
-    } else {
-        qfont.setFamilies({QString::fromStdString(font.face)});
-    }
-    qfont.setPixelSize(std::max(1, FontPixelSize(font.points)));
-    qfont.setWeight(QFont::Weight(std::clamp(font.weight, 100, 900)));
-    qfont.setUnderline(font.underline);
-    // Unhinted advances, so that dialog units and caption widths do not depend on the
-    // desktop's hinting settings.
-    qfont.setHintingPreference(QFont::PreferVerticalHinting);
-    return qfont;
-}
-
-BaseUnits DialogBaseUnits(const Font& dialogFont) {
-    QFont measured = QtFont(dialogFont);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const int dpi =
-        static_cast<int>(std::lround(screen != nullptr ? screen->logicalDotsPerInchY() : 96.0));
-    measured.setPixelSize(std::max(1, MulDiv(dialogFont.points, dpi, 72)));
-    const QFontMetrics metrics(measured);
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(letters / 26 + 1) / 2, metrics.height()};
-}
-
-QRect DialogUnitsToPixels(const BaseUnits& units, int x, int y, int width, int height) {
-    return QRect(MulDiv(x, units.width, 4), MulDiv(y, units.height, 8),
-                 MulDiv(width, units.width, 4), MulDiv(height, units.height, 8));
-}
 
 QIcon ResourceIcon(int number) {
     const QString path = QStringLiteral(":/ombrelay/icon%1.png").arg(number);
@@ -354,7 +101,6 @@ DialogWindow::DialogWindow(const Dialog& dialog, QWidget* parent)
         if (IsBehindOthers(table_.controls[i].kind))
             widgets_[i]->lower();
     }
-    SetUpRadioGroups();
     SetUpBuddies();
     SetUpTabOrder();
     NameEditsAfterLabels();
@@ -533,38 +279,8 @@ void DialogWindow::ConnectButton(QAbstractButton* button, const ui::Control& con
 void DialogWindow::ClickedRadio(int id) {
     // An automatic option button is checked by a click, however often it is clicked, and
     // clears the others of its group.
-    auto group = radioGroups_.find(id);
-    QWidget* self = Control(id);
-    if (group == radioGroups_.end()) {
-        if (auto* button = qobject_cast<QAbstractButton*>(self))
-            button->setChecked(true);
-        return;
-    }
-    for (QAbstractButton* button : group->second)
-        button->setChecked(button == self);
-}
-
-void DialogWindow::SetUpRadioGroups() {
-    // Groups of option buttons: a group runs from a button that starts one, or follows
-    // another kind of control, through the option buttons right after it.
-    std::vector<QAbstractButton*> group;
-    std::vector<int> groupIds;
-    auto close = [&] {
-        for (int id : groupIds)
-            radioGroups_[id] = group;
-        group.clear();
-        groupIds.clear();
-    };
-    for (std::size_t i = 0; i < table_.controls.size(); ++i) {
-        const ui::Control& control = table_.controls[i];
-        if (control.kind != ControlKind::RadioButton || (control.style & GroupStart))
-            close();
-        if (control.kind == ControlKind::RadioButton) {
-            group.push_back(static_cast<QAbstractButton*>(widgets_[i]));
-            groupIds.push_back(control.id);
-        }
-    }
-    close();
+    for (int member : OptionGroup(table_, id))
+        SetChecked(member, member == id);
 }
 
 void DialogWindow::SetUpBuddies() {
@@ -752,73 +468,8 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-std::vector<DialogWindow::CaptionRoom> DialogWindow::CaptionRooms() const {
-    std::vector<CaptionRoom> rooms;
-    for (std::size_t i = 0; i < widgets_.size(); ++i) {
-        const ui::Control& control = table_.controls[i];
-        QWidget* widget = widgets_[i];
-        if (control.caption.empty() || (control.style & Hidden))
-            continue;
-        const QFontMetrics metrics(widget->font());
-        const QStyle* style = widget->style();
-        const QString caption = WidgetText(control.caption);
-        CaptionRoom room{&control, {}, widget->size()};
-        switch (control.kind) {
-        case ControlKind::Label: {
-            auto* label = static_cast<QLabel*>(widget);
-            const QString shown = label->buddy() ? WithoutMnemonics(caption) : caption;
-            const QStringList lines = shown.split(u'\n');
-            int widest = 0;
-            for (const QString& line : lines)
-                widest = std::max(widest, metrics.horizontalAdvance(line));
-            room.needed = QSize(widest, static_cast<int>(lines.size()) * metrics.height());
-            room.room = label->contentsRect().size();
-            break;
-        }
-        case ControlKind::PushButton: {
-            // As the common style sizes a button round its text.
-            const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, widget);
-            const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
-            room.needed =
-                QSize(metrics.horizontalAdvance(WithoutMnemonics(caption)) + margin + 2 * frame,
-                      metrics.height() + 2 * frame);
-            break;
-        }
-        case ControlKind::RadioButton:
-        case ControlKind::CheckBox:
-            room.needed = QSize(widget->sizeHint().width(), metrics.height());
-            break;
-        case ControlKind::GroupBox:
-            // The title must end before the frame's right edge.
-            room.needed = QSize(EtchedGroupBox::TitleInset + 2 * EtchedGroupBox::TitlePadding +
-                                    metrics.horizontalAdvance(WithoutMnemonics(caption)) + 2,
-                                metrics.height());
-            break;
-        default:
-            continue;
-        }
-        rooms.push_back(room);
-    }
-    return rooms;
-}
-
 DialogWindow* BuildDialogWidget(const Dialog& dialog, QWidget* parent) {
     return new DialogWindow(dialog, parent);
-}
-
-std::vector<std::string> ClippedCaptions(const Dialog& dialog) {
-    const DialogWindow window(dialog);
-    std::vector<std::string> clipped;
-    for (const auto& room : window.CaptionRooms()) {
-        if (room.needed.width() <= room.room.width() && room.needed.height() <= room.room.height())
-            continue;
-        clipped.push_back(std::to_string(room.control->id) + " \"" + room.control->caption +
-                          "\": needs " + std::to_string(room.needed.width()) + "x" +
-                          std::to_string(room.needed.height()) + " px, has " +
-                          std::to_string(room.room.width()) + "x" +
-                          std::to_string(room.room.height()) + " px");
-    }
-    return clipped;
 }
 
 } // namespace ui

@@ -1,16 +1,15 @@
 #pragma once
-// A dialog table turned into Qt widgets: the faces that stand in for the layouts' faces,
-// dialog units in pixels, and the dialog window with its controls. Everything here needs a
+// A dialog table turned into Qt widgets: the dialog window with its controls, the program's
+// icon and bitmap resources, and program text in widgets. Everything here needs a
 // QApplication.
 
 #include "ui/dialog.h"
 #include "ui/platform.h"
+#include "ui/qt/qt_metrics.h"
 
 #include <QDialog>
-#include <QFont>
 #include <QIcon>
 #include <QPixmap>
-#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -21,32 +20,6 @@
 class QAbstractButton;
 
 namespace ui {
-
-// Registers the faces shipped inside the program (Liberation Sans regular and bold,
-// Liberation Mono) once; later calls do nothing.
-void LoadBundledFonts();
-
-// The font that stands in for a layout's font: "MS Sans Serif" becomes Liberation Sans,
-// "Courier" Liberation Mono; pixel size trunc(points * logical dpi / 72), weight 700 bold.
-QFont QtFont(const Font& font);
-int FontPixelSize(int points);
-
-// Dialog base units the way Windows takes them from the dialog font: the width is the
-// average advance of "A".."Z" "a".."z", rounded to a whole pixel as Windows rounds it
-// ((width of the 52 letters / 26 + 1) / 2); the height is the font's height. Windows makes
-// a dialog's own font at -MulDiv(points, dpi, 72), rounded, while the program's fonts are
-// truncated; with the bitmap "MS Sans Serif" both land on the same 8-point face, with a
-// scalable face they do not. So the units are measured on the dialog font at the rounded
-// size (11 px at 8 points and 96 dpi: 6 x 12 units, near the original 6 x 13), while all
-// text, the dialog font's included, is drawn at the truncated size (10 px), so 8-point
-// text looks alike in every control as it does on Windows.
-struct BaseUnits {
-    int width = 0;
-    int height = 0;
-};
-BaseUnits DialogBaseUnits(const Font& dialogFont);
-// x * width / 4 and y * height / 8, each rounded to the nearest pixel (Windows' MulDiv).
-QRect DialogUnitsToPixels(const BaseUnits& units, int x, int y, int width, int height);
 
 // Icon and bitmap resources by number (icon 126, bitmap 127); null when there is none.
 QIcon ResourceIcon(int number);
@@ -79,9 +52,8 @@ public:
     std::function<void(const DialogEvent&)> onEvent;
     void Report(const DialogEvent& event);
 
-    // The activation the listener was last told about; a change is reported once, whether
-    // it comes from the window system or from the platform opening a modal window on top.
-    bool ActiveForListener() const { return active_; }
+    // Tells the listener of a change of activation once, whether it comes from the window
+    // system or from the platform opening a modal window on top.
     void SetActive(bool active);
 
     // Gives the focus to the first control Tab reaches, unless a control has it already.
@@ -89,14 +61,6 @@ public:
 
     // Esc and Enter never end a dialog.
     void reject() override {}
-
-    // What each caption known now needs and what its control offers, in pixels.
-    struct CaptionRoom {
-        const ui::Control* control = nullptr;
-        QSize needed;
-        QSize room;
-    };
-    std::vector<CaptionRoom> CaptionRooms() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -110,7 +74,6 @@ private:
     QWidget* CreatePicture(const ui::Control& control);
     void ConnectButton(QAbstractButton* button, const ui::Control& control);
     void ClickedRadio(int id);
-    void SetUpRadioGroups();
     void SetUpBuddies();
     void SetUpTabOrder();
     void NameEditsAfterLabels();
@@ -120,17 +83,10 @@ private:
     std::vector<QFont> fonts_;
     std::vector<QWidget*> widgets_; // parallel to table_.controls
     std::map<int, QWidget*> byId_;
-    std::map<int, std::vector<QAbstractButton*>> radioGroups_; // id -> its group
     bool active_ = false;
 };
 
 // Builds the dialog's window without running it (for tests and screenshots).
 DialogWindow* BuildDialogWidget(const Dialog& dialog, QWidget* parent = nullptr);
-
-// Every caption (labels, buttons, option buttons, check boxes, group box titles) that does
-// not fit its control in the faces the program uses, one line each ("1005 "&User Info":
-// needs 70x11 px, has 62x21 px"); empty when all fit. Captions set at run time are not
-// known here.
-std::vector<std::string> ClippedCaptions(const Dialog& dialog);
 
 } // namespace ui

@@ -104,14 +104,6 @@ QWidget* QtPlatform::ControlWidget(WindowHandle dialog, int control) const {
     return window != nullptr ? window->Control(control) : nullptr;
 }
 
-WindowHandle QtPlatform::HandleOf(const QWidget* window) const {
-    for (const auto& [handle, running] : running_) {
-        if (!running->ended && running->window == window)
-            return handle;
-    }
-    return 0;
-}
-
 WindowHandle QtPlatform::TopDialog() const {
     for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
         if (Find(*it) != nullptr)

@@ -44,8 +44,6 @@ public:
     // The window of a running dialog that has not been ended, or null.
     DialogWindow* Window(WindowHandle dialog) const;
     QWidget* ControlWidget(WindowHandle dialog, int control) const;
-    // The handle of a running dialog's window, or 0.
-    WindowHandle HandleOf(const QWidget* window) const;
 
     // ---- ui::Platform ----
     int RunDialog(const Dialog& dialog, WindowHandle owner, DialogCallback callback) override;
