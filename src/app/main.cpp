@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Ombrelay");
     QApplication::setApplicationVersion(OMBRELAY_VERSION);
-    QApplication::setDesktopFileName("ombrelay");
+    QApplication::setDesktopFileName("org.ombrelay.Ombrelay"); // its desktop entry
     ui::QtPlatform platform;
     return ProgramStart();
 }
