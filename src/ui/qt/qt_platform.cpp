@@ -375,11 +375,10 @@ int QtPlatform::ShellOpen(const std::string& target, ShowState /*show*/) {
     if (!url.isValid())
         return ShellFileNotFound;
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    // A handler registered for the scheme (the tests and the screenshots register them)
-    // takes the target. Only the offscreen platform lets that be asked: it has no opener of
-    // its own, so QDesktopServices succeeds there only through a handler. Elsewhere
-    // QDesktopServices starts xdg-open without waiting for its verdict, so xdg-open is run
-    // here instead.
+    // A handler registered for the scheme (tests register them) takes the target. Only the
+    // offscreen platform lets that be asked: it has no opener of its own, so QDesktopServices
+    // succeeds there only through a handler. Elsewhere QDesktopServices starts xdg-open
+    // without waiting for its verdict, so xdg-open is run here instead.
     if (QGuiApplication::platformName() == QLatin1String("offscreen") &&
         QDesktopServices::openUrl(url))
         return ShellOpened;
