@@ -1,5 +1,6 @@
 // Draws the program's picture (bitmap 127) and icon (icon 126) into a folder, so that the
-// pixels come from this file and the bundled face rather than from a hand-edited image.
+// pixels come from this file and the bundled face rather than from a hand-edited image; the
+// icon also at the sizes of the desktop's icon theme and as a scalable picture.
 // Usage: draw_resources <LiberationSans-Bold.ttf> <output folder>
 
 #include <QColor>
@@ -46,21 +47,73 @@ QImage DrawPicture(const QString& family) {
     return image;
 }
 
-// 32 x 32: a white envelope outline on a blue square, drawn without smoothing so that it
-// keeps to the 16-colour palette.
-QImage DrawIcon() {
-    QImage image(32, 32, QImage::Format_RGB32);
+// The icon: a white envelope outline on a blue square, in a 32-unit square. The pixel
+// icons and the scalable one are all drawn from these numbers.
+constexpr int IconUnits = 32;
+constexpr int StrokeUnits = 2; // square caps and mitred corners
+const QRect EnvelopeFrame(5, 9, 21, 14);
+const QLine EnvelopeFlapLeft(6, 10, 16, 18);
+const QLine EnvelopeFlapRight(25, 10, 15, 18);
+
+QPen EnvelopePen() {
+    QPen pen(Qt::white);
+    pen.setWidth(StrokeUnits);
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+// At its own 32 x 32 the icon is drawn without smoothing, so that it keeps to the
+// 16-colour palette of the Windows icon; other sizes are scaled and smoothed, and the
+// strokes then fall on whole pixels at 16, 48, 64 and above.
+QImage DrawIcon(int size = IconUnits) {
+    QImage image(size, size, QImage::Format_RGB32);
     image.fill(blue);
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    QPen pen(Qt::white);
-    pen.setWidth(2);
-    pen.setJoinStyle(Qt::MiterJoin);
-    painter.setPen(pen);
-    painter.drawRect(QRect(5, 9, 21, 14));
-    painter.drawLine(QPoint(6, 10), QPoint(16, 18));
-    painter.drawLine(QPoint(25, 10), QPoint(15, 18));
+    painter.setPen(EnvelopePen());
+    if (size == IconUnits) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.drawRect(EnvelopeFrame);
+        painter.drawLine(EnvelopeFlapLeft);
+        painter.drawLine(EnvelopeFlapRight);
+    } else {
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.scale(qreal(size) / IconUnits, qreal(size) / IconUnits);
+        painter.drawRect(QRectF(EnvelopeFrame));
+        painter.drawLine(QLineF(EnvelopeFlapLeft));
+        painter.drawLine(QLineF(EnvelopeFlapRight));
+    }
     return image;
+}
+
+// The same envelope as a scalable picture for the desktop's icon theme.
+QByteArray IconSvg() {
+    const auto line = [](const QLine& l) {
+        return QString("  <line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\"/>\n")
+            .arg(l.x1())
+            .arg(l.y1())
+            .arg(l.x2())
+            .arg(l.y2());
+    };
+    QString svg;
+    svg += QString("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+                   "viewBox=\"0 0 %1 %1\">\n")
+               .arg(IconUnits);
+    svg += QString(" <rect width=\"%1\" height=\"%1\" fill=\"%2\"/>\n")
+               .arg(IconUnits)
+               .arg(blue.name());
+    svg += QString(" <g fill=\"none\" stroke=\"#ffffff\" stroke-width=\"%1\" "
+                   "stroke-linecap=\"square\" stroke-linejoin=\"miter\">\n")
+               .arg(StrokeUnits);
+    svg += QString("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"/>\n")
+               .arg(EnvelopeFrame.x())
+               .arg(EnvelopeFrame.y())
+               .arg(EnvelopeFrame.width())
+               .arg(EnvelopeFrame.height());
+    svg += line(EnvelopeFlapLeft);
+    svg += line(EnvelopeFlapRight);
+    svg += " </g>\n</svg>\n";
+    return svg.toUtf8();
 }
 
 // The standard 16-colour palette; the icon uses two of its entries.
@@ -149,6 +202,14 @@ bool Save(const QImage& image, const QString& path, const char* format) {
     return false;
 }
 
+bool Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        return true;
+    std::fprintf(stderr, "draw_resources: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -174,10 +235,11 @@ int main(int argc, char** argv) {
     ok = Save(picture, out.filePath("picture127.bmp"), "BMP") && ok; // 24 bits per pixel
     ok = Save(icon, out.filePath("icon126.png"), "PNG") && ok;
 
-    QFile ico(out.filePath("icon126.ico"));
-    if (!ico.open(QIODevice::WriteOnly) || ico.write(IconFile(icon)) < 0) {
-        std::fprintf(stderr, "draw_resources: cannot write %s\n", qPrintable(ico.fileName()));
-        ok = false;
-    }
+    ok = Write(out.filePath("icon126.ico"), IconFile(icon)) && ok;
+
+    // The desktop's icon theme: the sizes it asks for most, and the scalable one.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok = Save(DrawIcon(size), out.filePath(QString("icon-%1.png").arg(size)), "PNG") && ok;
+    ok = Write(out.filePath("icon.svg"), IconSvg()) && ok;
     return ok ? 0 : 1;
 }
