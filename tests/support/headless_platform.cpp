@@ -2,9 +2,8 @@
 
 #include "common/text.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <stdexcept>
 
 using ui::DialogEvent;
 using ui::DialogEventKind;
@@ -18,36 +17,18 @@ HeadlessPlatform::~HeadlessPlatform() {
     ui::SetUi(nullptr);
 }
 
-WindowHandle HeadlessPlatform::Create(const ui::Dialog& dialog, WindowHandle owner,
-                                      ui::DialogCallback callback) {
-    auto window = std::make_unique<Window>();
-    window->dialog = dialog;
-    window->owner = owner;
-    window->callback = std::move(callback);
+WindowHandle HeadlessPlatform::OpenWindow(const ui::Dialog& dialog, ui::DialogCallback callback) {
+    auto window = std::make_unique<Window>(Window{.dialog = dialog, .callback = callback});
     for (const auto& control : dialog.controls) {
-        ControlState state;
-        state.row = control;
         const bool holdsCaption = control.kind != ui::ControlKind::Edit;
-        state.text = holdsCaption ? control.caption : std::string();
-        state.enabled = (control.style & ui::Disabled) == 0;
-        window->controls[control.id] = state;
+        window->controls[control.id] = {.row = control,
+                                        .text = holdsCaption ? control.caption : "",
+                                        .enabled = (control.style & ui::Disabled) == 0};
     }
     const WindowHandle handle = next_++;
     windows_[handle] = std::move(window);
     stack_.push_back(handle);
     return handle;
-}
-
-WindowHandle HeadlessPlatform::OpenWindow(const ui::Dialog& dialog, ui::DialogCallback callback) {
-    return Create(dialog, 0, std::move(callback));
-}
-
-void HeadlessPlatform::CloseWindow(WindowHandle window) {
-    auto it = windows_.find(window);
-    if (it == windows_.end())
-        return;
-    it->second->open = false;
-    stack_.erase(std::remove(stack_.begin(), stack_.end(), window), stack_.end());
 }
 
 HeadlessPlatform::Window& HeadlessPlatform::WindowOf(WindowHandle window) {
@@ -137,19 +118,10 @@ void HeadlessPlatform::ClickClose(WindowHandle window) {
     Send(window, {DialogEventKind::Close, 0, 0});
 }
 
-const HeadlessPlatform::MessageRecord& HeadlessPlatform::LastMessage() const {
-    if (messages.empty()) {
-        ADD_FAILURE() << "no message box was shown";
-        static const MessageRecord none;
-        return none;
-    }
-    return messages.back();
-}
-
-int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle owner,
+int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
                                 ui::DialogCallback callback) {
     dialogsRun.push_back(dialog.title);
-    const WindowHandle handle = Create(dialog, owner, std::move(callback));
+    const WindowHandle handle = OpenWindow(dialog, std::move(callback));
     Window& window = WindowOf(handle);
     Send(handle, {DialogEventKind::Init, 0, 0});
     while (!window.ended) {
@@ -164,7 +136,8 @@ int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle owner,
         actions.pop_front();
         action(handle);
     }
-    CloseWindow(handle);
+    window.open = false;
+    std::erase(stack_, handle);
     return window.result;
 }
 
