@@ -13,6 +13,7 @@
 #include "maintenance/database_dialog.h"
 #include "requests/compose_dialog.h"
 #include "support/dbf_reader.h"
+#include "support/mailto.h"
 #include "support/qt_driver.h"
 #include "support/temp_folder.h"
 #include "ui/qt/qt_dialog.h"
@@ -24,7 +25,6 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -34,22 +34,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 using Window = ui::DialogWindow*;
-
-// The link as a mail program reads it, decoded by Qt rather than by our encoder:
-// recipient, then each field name and value.
-Strings Decode(const QUrl& url) {
-    Strings parts{url.path(QUrl::FullyDecoded).toStdString()};
-    for (const auto& [name, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
-        parts.push_back(name.toStdString());
-        parts.push_back(value.toStdString());
-    }
-    return parts;
-}
-
-const std::string Footer =
-    "\n\r\n\rThis Reregistration related request was sent by Ombrelay - the original Mobile "
-    "Device Application Reregistration Request Tool\r\n\n\rCopyright (c) 2026 The Ombrelay "
-    "developers";
 
 Strings LogHeadings(const std::string& log) {
     Strings headings;
@@ -231,27 +215,24 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
     // Seven links, each to one vendor only: three tests, one selected, three to all.
     const Strings vendors = {"keys@zeta.example", "codes@alpha.example",
                              "x@y.example&bcc=evil@else.example"};
-    const auto link = [&](int vendor, const std::string& subject, const std::string& body) {
-        return Strings{vendors[vendor], "cc",   "ann@example.org", "subject",
-                       subject,         "body", body + Footer};
-    };
     const auto request = [&](int vendor) {
         const auto& row = applications.records[vendor];
-        return link(
-            vendor, "New PIN: 31BD07E5",
+        return RequestFields(
+            vendors[vendor], "New PIN: 31BD07E5",
             "Dear vendor of " + row[0] + ",\r\nplease send a new code for " + row[1] +
-                ". My old PIN was 2A4F19C0.\r\nAnn Lindqvist-Ölund, Sales & Support #1, 100% ?x=y");
+                ". My old PIN was 2A4F19C0.\r\nAnn Lindqvist-Ölund, Sales & Support #1, 100% ?x=y",
+            "ann@example.org");
     };
-    std::vector<Strings> expected;
-    for (int vendor = 0; vendor < 3; ++vendor)
-        expected.push_back(link(vendor, "PIN Number 2A4F19C0",
-                                "Test from Ann Lindqvist-Ölund (ann@example.org)."));
+    std::vector<MailtoFields> expected, sent;
+    for (const auto& vendor : vendors)
+        expected.push_back(RequestFields(vendor, "PIN Number 2A4F19C0",
+                                         "Test from Ann Lindqvist-Ölund (ann@example.org).",
+                                         "ann@example.org"));
     expected.push_back(request(1));
     for (int vendor = 0; vendor < 3; ++vendor)
         expected.push_back(request(vendor));
-    std::vector<Strings> sent;
     for (const QUrl& url : mail.urls)
-        sent.push_back(Decode(url));
+        sent.push_back(ParseMailto(url.toString(QUrl::FullyEncoded).toStdString()));
     EXPECT_EQ(sent, expected);
 
     const std::string added = "Application Record Added ", all = "Email All Reregistration "
