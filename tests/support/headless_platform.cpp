@@ -3,19 +3,10 @@
 #include "common/text.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 using ui::DialogEvent;
 using ui::DialogEventKind;
 using ui::WindowHandle;
-
-HeadlessPlatform::HeadlessPlatform() {
-    ui::SetUi(this);
-}
-
-HeadlessPlatform::~HeadlessPlatform() {
-    ui::SetUi(nullptr);
-}
 
 WindowHandle HeadlessPlatform::OpenWindow(const ui::Dialog& dialog, ui::DialogCallback callback) {
     auto window = std::make_unique<Window>(Window{.dialog = dialog, .callback = callback});
@@ -32,10 +23,12 @@ WindowHandle HeadlessPlatform::OpenWindow(const ui::Dialog& dialog, ui::DialogCa
 }
 
 HeadlessPlatform::Window& HeadlessPlatform::WindowOf(WindowHandle window) {
+    return *windows_.at(window);
+}
+
+HeadlessPlatform::Window* HeadlessPlatform::Open(WindowHandle window) {
     auto it = windows_.find(window);
-    if (it == windows_.end())
-        throw std::out_of_range("no such window");
-    return *it->second;
+    return it == windows_.end() || !it->second->open ? nullptr : it->second.get();
 }
 
 HeadlessPlatform::ControlState& HeadlessPlatform::ControlOf(WindowHandle window, int control) {
@@ -46,19 +39,17 @@ HeadlessPlatform::ControlState& HeadlessPlatform::ControlOf(WindowHandle window,
 }
 
 HeadlessPlatform::ControlState* HeadlessPlatform::Find(WindowHandle window, int control) {
-    auto it = windows_.find(window);
-    if (it == windows_.end() || !it->second->open)
+    Window* open = Open(window);
+    if (open == nullptr || !open->controls.contains(control))
         return nullptr;
-    auto found = it->second->controls.find(control);
-    return found == it->second->controls.end() ? nullptr : &found->second;
+    return &open->controls[control];
 }
 
 void HeadlessPlatform::Send(WindowHandle window, const DialogEvent& event) {
-    auto it = windows_.find(window);
-    if (it == windows_.end() || !it->second->open || !it->second->callback)
-        return;
-    auto callback = it->second->callback; // the callback may close the window
-    callback(window, event);
+    if (Window* open = Open(window); open && open->callback) {
+        auto callback = open->callback; // the callback may close the window
+        callback(window, event);
+    }
 }
 
 void HeadlessPlatform::Click(WindowHandle window, int control) {
@@ -112,10 +103,8 @@ void HeadlessPlatform::Type(WindowHandle window, int control, const std::string&
 }
 
 void HeadlessPlatform::ClickClose(WindowHandle window) {
-    auto it = windows_.find(window);
-    if (it == windows_.end() || !it->second->dialog.closeBox)
-        return;
-    Send(window, {DialogEventKind::Close, 0, 0});
+    if (WindowOf(window).dialog.closeBox)
+        Send(window, {DialogEventKind::Close, 0, 0});
 }
 
 int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
@@ -142,11 +131,10 @@ int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
 }
 
 void HeadlessPlatform::EndDialog(WindowHandle dialog, int result) {
-    auto it = windows_.find(dialog);
-    if (it == windows_.end() || !it->second->open)
-        return;
-    it->second->ended = true;
-    it->second->result = result;
+    if (Window* open = Open(dialog)) {
+        open->ended = true;
+        open->result = result;
+    }
 }
 
 WindowHandle HeadlessPlatform::FindWindowByTitle(const std::string& title) {
@@ -178,8 +166,8 @@ void HeadlessPlatform::SetChecked(WindowHandle dialog, int control, bool checked
 }
 
 int HeadlessPlatform::FocusedControl(WindowHandle dialog) {
-    auto it = windows_.find(dialog);
-    return it == windows_.end() || !it->second->open ? 0 : it->second->focus;
+    Window* open = Open(dialog);
+    return open ? open->focus : 0;
 }
 
 void HeadlessPlatform::SetFocus(WindowHandle dialog, int control) {

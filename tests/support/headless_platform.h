@@ -42,8 +42,8 @@ public:
     // A user action, run inside the innermost open modal dialog, which it receives.
     using Action = std::function<void(ui::WindowHandle dialog)>;
 
-    HeadlessPlatform();           // installs itself as ui::Ui()
-    ~HeadlessPlatform() override; // uninstalls itself
+    HeadlessPlatform() { ui::SetUi(this); } // installs itself as ui::Ui()
+    ~HeadlessPlatform() override { ui::SetUi(nullptr); }
 
     // ---- What the test scripts ----
     // Answers for Yes/No boxes, in order. When none is left, a Yes/No box gets its default
@@ -98,6 +98,7 @@ public:
 
 private:
     void Send(ui::WindowHandle window, const ui::DialogEvent& event);
+    Window* Open(ui::WindowHandle window); // null unless open
     ControlState* Find(ui::WindowHandle window, int control);
 
     std::map<ui::WindowHandle, std::unique_ptr<Window>> windows_;
