@@ -128,9 +128,6 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
             EXPECT_TRUE(w->Checked(RequestNoButton));
         }
         EXPECT_EQ(w->Text(ApplicationCountLine), "  Data for  3  Applications stored in Ombrelay");
-        const std::string list = w->Text(ApplicationListBox);
-        EXPECT_LT(list.find("alpha maps"), list.find("Chess & Go"));
-        EXPECT_LT(list.find("Chess & Go"), list.find("Zeta Notes"));
         Click(w, ApplicationCancelButton);
     });
     When(ui::ComposeEmailTitle, [](Window w) {
