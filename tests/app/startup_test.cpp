@@ -23,18 +23,24 @@ protected:
 
     // Scripts what the user does in the next dialog that runs.
     void Then(std::function<void(WindowHandle)> action) { ui.actions.push_back(action); }
-    void Fill(std::vector<std::pair<int, std::string>> boxes, int button) {
-        Then([=, this](WindowHandle dialog) {
-            for (const auto& [box, text] : boxes)
-                ui.Type(dialog, box, text);
-            ui.Click(dialog, button);
-        });
+    // Types into the Create User Login or the Login dialog and presses OK.
+    void Create(WindowHandle d, const std::string& name, const std::string& password,
+                const std::string& repeated) {
+        ui.Type(d, NewNameBox, name);
+        ui.Type(d, NewLoginPasswordBox, password);
+        ui.Type(d, RepeatLoginPasswordBox, repeated);
+        ui.Click(d, CreateLoginOkButton);
+    }
+    void Enter(WindowHandle d, const std::string& name, const std::string& password) {
+        ui.Type(d, UserNameBox, name);
+        ui.Type(d, PasswordBox, password);
+        ui.Click(d, LoginButton);
     }
     void CreateLogin(const std::string& name, const std::string& password) {
-        Fill({{1141, name}, {1142, password}, {1143, password}}, 1147);
+        Then([=, this](WindowHandle d) { Create(d, name, password, password); });
     }
     void LogIn(const std::string& name, const std::string& password) {
-        Fill({{1121, name}, {1122, password}}, 1123);
+        Then([=, this](WindowHandle d) { Enter(d, name, password); });
     }
     void Close() {
         Then([this](WindowHandle dialog) { ui.ClickClose(dialog); });
@@ -47,9 +53,11 @@ protected:
         EXPECT_FALSE(ui.ranOutOfActions);
         return ui.dialogsRun;
     }
-    // The last message box as "caption|style|text".
-    std::string Last() {
-        const auto& m = ui.LastMessage();
+    // A message box as "caption|style|text"; the last one by default.
+    std::string Shown(int index = -1) {
+        if (ui.messages.empty())
+            return "no message";
+        const auto& m = ui.messages.at(index < 0 ? ui.messages.size() - 1 : index);
         return m.caption + "|" + std::to_string(m.style) + "|" + m.text;
     }
     std::string System(unsigned style, const std::string& text) {
@@ -65,26 +73,22 @@ protected:
 };
 
 TEST_F(Startup, FirstStartCreatesALoginAndTheLoginDialogFollows) {
-    ui.onMessage = [this](const HeadlessPlatform::MessageRecord&) {
-        if (ui.messages.size() == 1) {
-            EXPECT_EQ(Last(), "READ THIS MESSAGE CAREFULLY|" + std::to_string(Information) +
-                                  "|If you don't want to login to Ombrelay for each use\r\n"
-                                  "then enter \"no login'' for the name and for the\r\n"
-                                  "password.  After your first login Ombrelay will open\r\n"
-                                  "to the Main Display each time you use it");
-        }
-    };
     CreateLogin("Ann", ""); // two empty passwords make an empty one
     Then([this](WindowHandle dialog) {
-        EXPECT_EQ(ui.ControlText(dialog, 1121), "Ann");
-        EXPECT_EQ(ui.FocusedControl(dialog), 1122);
-        ui.Click(dialog, 1123);
+        EXPECT_EQ(ui.ControlText(dialog, UserNameBox), "Ann");
+        EXPECT_EQ(ui.FocusedControl(dialog), PasswordBox);
+        ui.Click(dialog, LoginButton);
     });
     Close();
     EXPECT_EQ(RunProgram(), (Texts{"Create User Login", "Ombrelay Login", "Ombrelay"}));
-    EXPECT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(Last(), System(Information, "Your User Name and Password have been created and\r\n"
-                                          "stored - please login and enter your User data"));
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(Shown(0), "READ THIS MESSAGE CAREFULLY|" + std::to_string(Information) +
+                            "|If you don't want to login to Ombrelay for each use\r\n"
+                            "then enter \"no login'' for the name and for the\r\n"
+                            "password.  After your first login Ombrelay will open\r\n"
+                            "to the Main Display each time you use it");
+    EXPECT_EQ(Shown(), System(Information, "Your User Name and Password have been created and\r\n"
+                                           "stored - please login and enter your User data"));
     EXPECT_EQ(UserCount(), 1);
     EXPECT_EQ(StoredUser().loginName, "Ann");
 }
@@ -99,14 +103,17 @@ TEST_F(Startup, NoLoginInSmallLettersNeedsTheSameLettersOnceThenSwitchesTheLogin
     EXPECT_EQ(RunProgram(), (Texts{"Ombrelay"}));
     EXPECT_TRUE(ui.messages.empty());
 
-    const std::tuple<std::string, std::string, int> cases[] = {{"No Login", "NO login", 12},
-                                                               {"no login", "secret", 2},
-                                                               {" no login", "no login", 2},
-                                                               {"no login ", "no login", 2},
-                                                               {"nologin", "nologin", 2}};
-    for (const auto& [name, password, expected] : cases) {
-        StoreUser({.loginName = name, .loginPassword = password});
-        EXPECT_EQ(CheckLoginSetting(), expected) << '"' << name << "\" / " << password;
+    const struct {
+        const char *name, *password;
+        int setting;
+    } cases[] = {{"No Login", "NO login", 12},
+                 {"no login", "secret", 2},
+                 {" no login", "no login", 2},
+                 {"no login ", "no login", 2},
+                 {"nologin", "nologin", 2}};
+    for (const auto& c : cases) {
+        StoreUser({.loginName = c.name, .loginPassword = c.password});
+        EXPECT_EQ(CheckLoginSetting(), c.setting) << '"' << c.name << "\" / " << c.password;
     }
 }
 
@@ -133,13 +140,11 @@ TEST_F(Startup, AnUnreadableUserTableIsReportedAndNeverOverwritten) {
     Close();
     EXPECT_EQ(RunProgram(), (Texts{"Create User Login"}));
     ASSERT_EQ(ui.messages.size(), 4u);
-    EXPECT_EQ(ui.messages[0].caption + ui.messages[0].text,
-              "Ombrelay User Database" + OpenErrorText(XdbDamaged, "database"));
-    EXPECT_EQ(ui.messages[0].style, Exclamation);
+    EXPECT_EQ(Shown(0), "Ombrelay User Database|" + std::to_string(Exclamation) + "|" +
+                            OpenErrorText(XdbDamaged, "database"));
     // The login could not be stored: no success text, and no Login dialog follows.
-    EXPECT_EQ(Last().rfind(System(Exclamation, "Your User Name and Password have not been "
-                                               "stored.")),
-              0u);
+    EXPECT_TRUE(Shown().starts_with(
+        System(Exclamation, "Your User Name and Password have not been stored.")));
     EXPECT_EQ(ReadFile("User.dbf"), "this is not a table");
 }
 
@@ -147,13 +152,12 @@ TEST_F(Startup, LoginIsExactAndEmptiesBothBoxesAfterAFailure) {
     StoreUser({.loginName = "Ann", .loginPassword = "Secret"});
     for (auto [name, password] :
          {std::pair{"ann", "Secret"}, {"Ann", "secret"}, {"Ann ", "Secret"}}) {
-        Then([this, name, password](WindowHandle dialog) {
-            ui.Type(dialog, 1121, name);
-            ui.Type(dialog, 1122, password);
-            ui.Click(dialog, 1123);
-            EXPECT_EQ(Last(), System(Exclamation, "Invalid User Name or Password...try again!"));
-            EXPECT_EQ(ui.ControlText(dialog, 1121) + ui.ControlText(dialog, 1122), "");
-            EXPECT_EQ(ui.FocusedControl(dialog), 1121);
+        Then([=, this](WindowHandle dialog) {
+            Enter(dialog, name, password);
+            EXPECT_EQ(Shown(), System(Exclamation, "Invalid User Name or Password...try again!"));
+            EXPECT_EQ(ui.ControlText(dialog, UserNameBox) + ui.ControlText(dialog, PasswordBox),
+                      "");
+            EXPECT_EQ(ui.FocusedControl(dialog), UserNameBox);
         });
     }
     Close();
@@ -163,30 +167,25 @@ TEST_F(Startup, LoginIsExactAndEmptiesBothBoxesAfterAFailure) {
 TEST_F(Startup, CreatingRefusesAnEmptyNameDifferentPasswordsAndValuesThatDoNotFit) {
     const std::string tooLong(LoginNameWidth + 1, 'n');
     const struct {
-        const char *name, *password, *repeated;
+        std::string name, password, repeated;
         unsigned style;
         std::string text;
-        const char* kept; // the password box afterwards
+        std::string kept; // the password box afterwards
     } refusals[] = {
         {"", "pw", "pw", Exclamation, "You must enter a login name", "pw"},
         {"Ann", "Secret", "secret", Information,
          "The passwords you entered do not match, try again", ""},
-        {tooLong.c_str(), "pw", "pw", Exclamation, FieldTooLongText("Login Name", LoginNameWidth),
-         "pw"},
+        {tooLong, "pw", "pw", Exclamation, FieldTooLongText("Login Name", LoginNameWidth), "pw"},
     };
     Then([&, this](WindowHandle dialog) {
         for (const auto& r : refusals) {
-            ui.Type(dialog, 1141, r.name);
-            ui.Type(dialog, 1142, r.password);
-            ui.Type(dialog, 1143, r.repeated);
-            ui.Click(dialog, 1147);
-            EXPECT_EQ(Last(), System(r.style, r.text));
-            EXPECT_EQ(ui.ControlText(dialog, 1142), r.kept);
-            EXPECT_EQ(ui.FocusedControl(dialog), 1141);
+            Create(dialog, r.name, r.password, r.repeated);
+            EXPECT_EQ(Shown(), System(r.style, r.text));
+            EXPECT_EQ(ui.ControlText(dialog, NewLoginPasswordBox), r.kept);
+            EXPECT_EQ(ui.FocusedControl(dialog), NewNameBox);
         }
         EXPECT_EQ(UserCount(), 0);
-        ui.Type(dialog, 1141, " "); // a name of blanks is a name
-        ui.Click(dialog, 1147);
+        Create(dialog, " ", "", ""); // a name of blanks is a name
     });
     CreateUserLoginDialog(0);
     EXPECT_EQ(loginFollows, 1);
@@ -195,16 +194,16 @@ TEST_F(Startup, CreatingRefusesAnEmptyNameDifferentPasswordsAndValuesThatDoNotFi
 
 TEST_F(Startup, TheWithoutLoginBoxFillsInTheWordsThatSwitchTheLoginOff) {
     Then([this](WindowHandle dialog) {
-        ui.Click(dialog, 1171);
-        for (int box : {1141, 1142, 1143}) {
+        ui.Click(dialog, WithoutLoginBox);
+        for (int box : {NewNameBox, NewLoginPasswordBox, RepeatLoginPasswordBox}) {
             EXPECT_EQ(ui.ControlText(dialog, box), "no login");
             EXPECT_FALSE(ui.ControlOf(dialog, box).enabled);
         }
-        ui.Click(dialog, 1171); // changed my mind
-        EXPECT_EQ(ui.ControlText(dialog, 1143), "");
-        EXPECT_TRUE(ui.ControlOf(dialog, 1143).enabled);
-        ui.Click(dialog, 1171);
-        ui.Click(dialog, 1147);
+        ui.Click(dialog, WithoutLoginBox); // changed my mind
+        EXPECT_EQ(ui.ControlText(dialog, RepeatLoginPasswordBox), "");
+        EXPECT_TRUE(ui.ControlOf(dialog, RepeatLoginPasswordBox).enabled);
+        ui.Click(dialog, WithoutLoginBox);
+        ui.Click(dialog, CreateLoginOkButton);
     });
     Close(); // the Login dialog that follows
     CreateUserLoginDialog(0);
@@ -212,17 +211,17 @@ TEST_F(Startup, TheWithoutLoginBoxFillsInTheWordsThatSwitchTheLoginOff) {
 }
 
 TEST_F(Startup, AboutOpensTheHomePageMaximisedAndOnlyOkCloses) {
-    Then([this](WindowHandle dialog) { ui.Click(dialog, 1013); });
+    Then([this](WindowHandle dialog) { ui.Click(dialog, AboutOkButton); });
     AboutDialog(0); // without a main window to own it
-    EXPECT_EQ(Last(), System(Exclamation, "wHandle Error in About Dialog Function"));
+    EXPECT_EQ(Shown(), System(Exclamation, "wHandle Error in About Dialog Function"));
 
     ui.OpenWindow(MainDisplayLayout());
     Then([this](WindowHandle dialog) {
-        ui.Click(dialog, 1164); // the first half of the sentence
-        ui.Click(dialog, 1012); // the contact line
-        ui.ClickClose(dialog);  // there is no close box
-        ui.Click(dialog, 1165);
-        ui.Click(dialog, 1013);
+        ui.Click(dialog, VisitLabel);   // the first half of the sentence
+        ui.Click(dialog, ContactLabel); // the contact line
+        ui.ClickClose(dialog);          // there is no close box
+        ui.Click(dialog, LinkLabel);
+        ui.Click(dialog, AboutOkButton);
     });
     EXPECT_EQ(AboutDialog(0), 0);
     ASSERT_EQ(ui.shellOpens.size(), 1u);

@@ -7,6 +7,7 @@
 #include "log/activity_log.h"
 #include "records/tables.h"
 #include "support/fixtures.h"
+#include "ui/windows.h"
 
 #include <array>
 
@@ -42,7 +43,12 @@ std::string NotDone(const std::string& name, const std::string& what) {
 
 // A form as typed (name, code, e-mail, "Y" and/or "N" for the checked request buttons), the
 // answers to the questions, the messages shown, and the control with the caret afterwards.
-using Case = std::tuple<Texts, std::deque<int>, Texts, int>;
+struct Case {
+    Texts form;
+    std::deque<int> answers;
+    Texts shown;
+    int focus;
+};
 constexpr int Kept = RequestYesButton; // the caret stays where it was
 
 class ApplicationRecords : public HeadlessOperations<StyleOf> {
@@ -66,12 +72,12 @@ protected:
         const std::string log = ReadFile(ActivityLogFile);
         ShowApplicationList(); // builds the index while writes still succeed
         SetWriteStepHookForTesting([](WriteStep step) { return step != WriteStep::DataWritten; });
-        for (const auto& [form, answers, shown, focus] : cases) {
-            Fill(form);
+        for (const auto& c : cases) {
+            Fill(c.form);
             ui.SetFocus(d, Kept);
-            EXPECT_EQ(Run(operation, answers), shown);
-            EXPECT_EQ(Form(), form);
-            EXPECT_EQ(ui.FocusedControl(d), focus) << shown.back();
+            EXPECT_EQ(Run(operation, c.answers), c.shown);
+            EXPECT_EQ(Form(), c.form);
+            EXPECT_EQ(ui.FocusedControl(d), c.focus) << c.shown.back();
         }
         SetWriteStepHookForTesting({});
         EXPECT_EQ(StoredApplications(), before);
@@ -130,17 +136,21 @@ TEST_F(ApplicationRecords, BrowsingFollowsNameOrderWrapsAroundAndKeysOn25Charact
     // name box to the first or the last; names alike in their first 25 characters each in
     // turn; an unknown name from where it would stand.
     const auto N = NextApplication, P = PreviousApplication;
+    struct Step {
+        void (*browse)();
+        std::string typed, shown;
+    };
     // clang-format off
-    const std::tuple<void (*)(), std::string, std::string> steps[] = {
+    const Step steps[] = {
         {N, "", one}, {N, "", two}, {N, "", "BRAVO"}, {N, "", "charlie"}, {N, "", one},
         {P, "", "charlie"}, {P, "", "BRAVO"}, {P, "", two}, {P, " ", "charlie"}, {P, "b", two},
         {N, "application number one is", two}, {N, "", "BRAVO"}};
     // clang-format on
-    for (const auto& [operation, typed, shown] : steps) {
-        if (!typed.empty())
-            ui.SetControlText(d, Name, typed);
-        operation();
-        EXPECT_EQ(Text(Name), shown) << typed;
+    for (const auto& step : steps) {
+        if (!step.typed.empty())
+            ui.SetControlText(d, Name, step.typed);
+        step.browse();
+        EXPECT_EQ(Text(Name), step.shown) << step.typed;
     }
     // The whole record is shown, and only an exact "Yes" as Yes.
     EXPECT_EQ(Form(), (Texts{"BRAVO", "B", "b@x.org", "N"}));
@@ -179,7 +189,8 @@ TEST_F(ApplicationRecords, DeleteRemovesExactlyTheNamedApplicationAfterItsWarnin
               Entry(heading, "Application Deleted was VUE   Code/Key was V-1") +
                   Entry(heading, "Application Deleted was ABC READER   Code/Key was X"));
     EXPECT_EQ(Text(ApplicationCountLine), "No Application Data stored in Ombrelay");
-    EXPECT_EQ(ui.ControlText(mainWindow, 1001), "No Application Data stored in Ombrelay");
+    EXPECT_EQ(ui.ControlText(mainWindow, ui::MainStatusBar),
+              "No Application Data stored in Ombrelay");
     EXPECT_EQ(Run(DeleteApplication), Texts{"There are no Applications in the database to delete"});
     EXPECT_EQ(Run(NextApplication), Texts{"There are no Application records to display"});
 }

@@ -15,13 +15,15 @@ TEST_F(Files, NamesMatchWithoutRegardToCaseAndAnExactMatchWins) {
     WriteFile("user.idx", "a");
     WriteFile("USER.IDX", "b");
     // A file that is still to be made keeps the name asked for.
-    const std::pair<const char*, const char*> cases[] = {{"template.txt", "Template.txt"},
-                                                         {"TEMPLATE.TXT", "Template.txt"},
-                                                         {"USER.IDX", "USER.IDX"},
-                                                         {"user.idx", "user.idx"},
-                                                         {"New Template.txt", "New Template.txt"}};
-    for (const auto& [asked, found] : cases)
-        EXPECT_EQ(ResolveFileName(asked).filename(), found) << asked;
+    const struct {
+        const char *asked, *found;
+    } cases[] = {{"template.txt", "Template.txt"},
+                 {"TEMPLATE.TXT", "Template.txt"},
+                 {"USER.IDX", "USER.IDX"},
+                 {"user.idx", "user.idx"},
+                 {"New Template.txt", "New Template.txt"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ResolveFileName(c.asked).filename(), c.found) << c.asked;
     EXPECT_FALSE(FindFileIgnoringCase(".", "Other.txt").has_value());
 }
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-
 TEST(Text, RulesCountCharactersNotBytes) {
     const std::string euro = "\xe2\x82\xac";
     auto whole = [](std::string_view bytes) {
@@ -12,24 +10,25 @@ TEST(Text, RulesCountCharactersNotBytes) {
     // What a helper gave, and what it must give. Trimming takes blanks only, not tabs; a cut
     // never splits a character and padding counts it once; placeholders are case-sensitive,
     // never overlap, and the inserted value is not scanned again.
-    const std::pair<std::string, std::string> cases[] = {
-        {TrimBlanks("  a b \t "), "a b \t"},
-        {TrimBlanks("    "), ""},
-        {LeftJustify("éé€x", 3), "éé€"},
-        {LeftJustify("é", 3), "é  "},
-        {SignedNumber(5) + SignedNumber(0) + SignedNumber(-3), " 5 0-3"},
-        {ReplaceAll("fname and fname", "fname", "Ann"), "Ann and Ann"},
-        {ReplaceAll("Fname fname FNAME", "fname", "x"), "Fname x FNAME"},
-        {ReplaceAll("XXXXXXXXX", "XXXXXXXX", "1234ABCD"), "1234ABCDX"},
-        {ReplaceAll("regcode", "regcode", "regcode-regcode"), "regcode-regcode"},
-        {ReplaceAll("Dear lname,", "lname", ""), "Dear ,"},
-        {ReplaceAll("text", "", "x"), "text"},
-        {ToUpper("élan straße"), "ÉLAN STRASSE"},
-        {whole("ab" + euro), "ab" + euro},
-        {whole("ab" + euro.substr(0, 2)), "ab"},
-        {whole("ab" + euro.substr(0, 1)), "ab"}};
+    const struct {
+        std::string given, expected;
+    } cases[] = {{TrimBlanks("  a b \t "), "a b \t"},
+                 {TrimBlanks("    "), ""},
+                 {LeftJustify("éé€x", 3), "éé€"},
+                 {LeftJustify("é", 3), "é  "},
+                 {SignedNumber(5) + SignedNumber(0) + SignedNumber(-3), " 5 0-3"},
+                 {ReplaceAll("fname and fname", "fname", "Ann"), "Ann and Ann"},
+                 {ReplaceAll("Fname fname FNAME", "fname", "x"), "Fname x FNAME"},
+                 {ReplaceAll("XXXXXXXXX", "XXXXXXXX", "1234ABCD"), "1234ABCDX"},
+                 {ReplaceAll("regcode", "regcode", "regcode-regcode"), "regcode-regcode"},
+                 {ReplaceAll("Dear lname,", "lname", ""), "Dear ,"},
+                 {ReplaceAll("text", "", "x"), "text"},
+                 {ToUpper("élan straße"), "ÉLAN STRASSE"},
+                 {whole("ab" + euro), "ab" + euro},
+                 {whole("ab" + euro.substr(0, 2)), "ab"},
+                 {whole("ab" + euro.substr(0, 1)), "ab"}};
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
+        EXPECT_EQ(cases[i].given, cases[i].expected) << "case " << i;
     EXPECT_TRUE(IsBlank("") && IsBlank("   "));
     EXPECT_FALSE(IsBlank("\t") || IsBlank(" x "));
     EXPECT_EQ(CharacterCount("aé€😀"), 4u);

@@ -1,18 +1,30 @@
 // A new user's whole first day, through the program's real windows: the login, the user
 // record and a password change, three applications, the three kinds of request, backup, a
 // deletion, restore, export and About; then a second start. The files and the links are
-// checked against what was typed, the tables through an independent dBASE reader.
+// checked against what was typed, the tables through an independent dBASE reader; on the way,
+// what only real widgets show: boxes that take no focus, the read-only list, the focus a
+// preparation leaves.
 
+#include "app/about_dialog.h"
+#include "app/login_dialogs.h"
 #include "app/startup.h"
+#include "applications/application_records.h"
 #include "common/clock.h"
+#include "maintenance/database_dialog.h"
+#include "requests/compose_dialog.h"
 #include "support/dbf_reader.h"
+#include "support/mailto.h"
 #include "support/qt_driver.h"
 #include "support/temp_folder.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_platform.h"
+#include "ui/windows.h"
+#include "user/change_password.h"
+#include "user/user_setup_dialog.h"
 
 #include <QApplication>
-#include <QUrlQuery>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -22,22 +34,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 using Window = ui::DialogWindow*;
-
-// The link as a mail program reads it, decoded by Qt rather than by our encoder:
-// recipient, then each field name and value.
-Strings Decode(const QUrl& url) {
-    Strings parts{url.path(QUrl::FullyDecoded).toStdString()};
-    for (const auto& [name, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
-        parts.push_back(name.toStdString());
-        parts.push_back(value.toStdString());
-    }
-    return parts;
-}
-
-const std::string Footer =
-    "\n\r\n\rThis Reregistration related request was sent by Ombrelay - the original Mobile "
-    "Device Application Reregistration Request Tool\r\n\n\rCopyright (c) 2026 The Ombrelay "
-    "developers";
 
 Strings LogHeadings(const std::string& log) {
     Strings headings;
@@ -66,7 +62,7 @@ protected:
         SetClockForTesting([] { return LocalDateTime{2026, 12, 6, 9, 30, 0}; });
         WriteFile("Template.txt", "Dear vendor of applicationname,\r\nplease send a new code "
                                   "for regcode. My old PIN was XXXXXXXX.\r\nfname lname, "
-                                  "Sales & Support #1");
+                                  "Sales & Support #1, 100% ?x=y");
         WriteFile("Email Test Template.txt", "Test from fname lname (emailaddress).");
     }
     void TearDown() override { SetClockForTesting({}); }
@@ -81,84 +77,111 @@ protected:
 };
 
 TEST_F(FirstDay, FromTheFirstStartToTheExport) {
-    When("Create User Login", [](Window w) {
-        Fill(w, {{1141, "Ann"}, {1142, "pw"}, {1143, "pw"}}, 1147);
+    When(ui::CreateUserLoginTitle, [](Window w) {
+        Fill(w, {{NewNameBox, "Ann"}, {NewLoginPasswordBox, "pw"}, {RepeatLoginPasswordBox, "pw"}},
+             CreateLoginOkButton);
     });
-    When("Ombrelay Login", [](Window w) { Fill(w, {{1122, "pw"}}, 1123); });
-    When("Ombrelay", [](Window w) {
-        EXPECT_EQ(w->Text(1001), ""); // empty until an operation reports
+    When(ui::LoginTitle, [](Window w) { Fill(w, {{PasswordBox, "pw"}}, LoginButton); });
+    When(ui::MainWindowTitle, [](Window w) {
+        EXPECT_EQ(w->Text(ui::MainStatusBar), ""); // empty until an operation reports
         for (char mnemonic : {'u', 'a', 'e', 'd', 'a', 'd', 'b'})
             QtDriver::Mnemonic(w, mnemonic);
-        EXPECT_EQ(w->Text(1001), "  Data for  2  Applications stored in Ombrelay");
+        EXPECT_EQ(w->Text(ui::MainStatusBar), "  Data for  2  Applications stored in Ombrelay");
         QtDriver::CloseBox(w);
     });
     // Overwriting the user record, changing the password, deleting twice over.
     user.answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Yes};
-    When("Ombrelay User Setup", [](Window w) {
-        EXPECT_EQ(w->Text(1114) + "/" + w->Text(1116), "Ann/pw");
+    When(ui::UserSetupTitle, [](Window w) {
+        for (int disabled : {ServerBox, MailPasswordBox}) {
+            w->Control(disabled)->setFocus();
+            EXPECT_FALSE(w->Control(disabled)->hasFocus());
+        }
+        EXPECT_EQ(w->Text(LoginNameBox) + "/" + w->Text(LoginPasswordConfirmBox), "Ann/pw");
         Fill(w,
-             {{1015, "Ann"},
-              {1016, "Lindqvist-Ölund"},
-              {1019, "ann@example.org"},
-              {1020, "2a4f19c0"},
-              {1021, "31bd07e5"}},
-             1028);
-        EXPECT_EQ(w->Text(1020), "2A4F19C0"); // upper-cased as typed
-        Click(w, 1126);
-        EXPECT_EQ(w->Text(1115) + "/" + w->Text(1116), "new pw/new pw"); // refilled
-        Click(w, 1029);
+             {{FirstNameBox, "Ann"},
+              {LastNameBox, "Lindqvist-Ölund"},
+              {UserEmailBox, "ann@example.org"},
+              {PinBox, "2a4f19c0"},
+              {NewPinBox, "31bd07e5"}},
+             UserSaveButton);
+        EXPECT_EQ(w->Text(PinBox), "2A4F19C0"); // upper-cased as typed
+        Click(w, ChangePasswordButton);
+        EXPECT_EQ(w->Text(LoginPasswordBox) + "/" + w->Text(LoginPasswordConfirmBox),
+                  "new pw/new pw"); // refilled
+        Click(w, UserCancelButton);
     });
-    When("Change Ombrelay Password", [](Window w) {
-        Fill(w, {{1127, "new pw"}, {1128, "new pw"}}, 1129);
+    When(ui::ChangePasswordTitle, [](Window w) {
+        Fill(w, {{NewPasswordBox, "new pw"}, {RepeatPasswordBox, "new pw"}}, SaveNewPasswordButton);
     });
-    When("Ombrelay Application Information", [](Window w) {
+    When(ui::ApplicationInformationTitle, [](Window w) {
         const char* const rows[][3] = {{"Zeta Notes", "ZN-1", "keys@zeta.example"},
                                        {"alpha maps", "AM-2", "codes@alpha.example"},
                                        {"Chess & Go", "C#3?", "x@y.example&bcc=evil@else.example"}};
         for (const auto& row : rows) {
-            Click(w, row[1] == std::string("AM-2") ? 1058 : 1059);
-            Fill(w, {{1033, row[0]}, {1034, row[1]}, {1035, row[2]}}, 1041);
-            EXPECT_EQ(w->Text(1033), "");
-            EXPECT_TRUE(w->Checked(1059));
+            Click(w, row[1] == std::string("AM-2") ? RequestYesButton : RequestNoButton);
+            Fill(w,
+                 {{ApplicationNameBox, row[0]},
+                  {RegistrationCodeBox, row[1]},
+                  {VendorEmailBox, row[2]}},
+                 ApplicationSaveButton);
+            EXPECT_EQ(w->Text(ApplicationNameBox), "");
+            EXPECT_TRUE(w->Checked(RequestNoButton));
         }
-        EXPECT_EQ(w->Text(1061), "  Data for  3  Applications stored in Ombrelay");
-        const std::string list = w->Text(1039);
-        EXPECT_LT(list.find("alpha maps"), list.find("Chess & Go"));
-        EXPECT_LT(list.find("Chess & Go"), list.find("Zeta Notes"));
-        Click(w, 1045);
+        EXPECT_EQ(w->Text(ApplicationCountLine), "  Data for  3  Applications stored in Ombrelay");
+        Click(w, ApplicationCancelButton);
     });
-    When("Ombrelay Email Application Vendors", [](Window w) {
-        Click(w, 1097); // Email Test
-        EXPECT_EQ(w->Text(1081), "Test from Ann Lindqvist-Ölund (ann@example.org).");
-        for (int kind : {1097, 1096, 1095}) { // test, select, all
+    When(ui::ComposeEmailTitle, [](Window w) {
+        EXPECT_EQ(w->Text(compose::Message).size(), 1097u); // the instructions, every blank
+        Click(w, compose::Send);                            // no kind chosen yet
+        Click(w, compose::EmailTest);
+        EXPECT_EQ(w->Text(compose::Message), "Test from Ann Lindqvist-Ölund (ann@example.org).");
+        for (int kind : {compose::EmailTest, compose::Select, compose::EmailAll}) {
             Click(w, kind);
-            Click(w, 1087);
+            if (kind == compose::EmailAll)
+                EXPECT_EQ(w->focusWidget(), w->Control(compose::Message));
+            Click(w, compose::Send);
         }
-        EXPECT_EQ(w->Text(1077), "New PIN: 31BD07E5");
-        EXPECT_EQ(w->Text(1099),
+        EXPECT_EQ(w->Text(compose::Subject), "New PIN: 31BD07E5");
+        EXPECT_EQ(w->Text(compose::StatusLine),
                   "Reregistration Request messages generated for all  3 application vendors");
-        Click(w, 1088);
+        Click(w, compose::Cancel);
     });
-    When("Ombrelay Databases", [](Window w) { Click(w, 1105); }); // Backup closes it
-    When("Ombrelay Application Information", [](Window w) {
+    When(ui::DatabaseDialogTitle, [](Window w) { Click(w, BackupButton); }); // Backup closes it
+    When(ui::ApplicationInformationTitle, [](Window w) {
         for (int i = 0; i < 3; ++i)
-            Click(w, 1042); // Next, to the last in name order
-        EXPECT_EQ(w->Text(1033) + "/" + w->Text(1034), "Zeta Notes/ZN-1");
-        Click(w, 1044);
-        EXPECT_EQ(w->Text(1061), "  Data for  2  Applications stored in Ombrelay");
-        Click(w, 1045);
+            Click(w, ApplicationNextButton); // to the last in name order
+        EXPECT_EQ(w->Text(ApplicationNameBox) + "/" + w->Text(RegistrationCodeBox),
+                  "Zeta Notes/ZN-1");
+        Click(w, ApplicationDeleteButton);
+        EXPECT_EQ(w->Text(ApplicationCountLine), "  Data for  2  Applications stored in Ombrelay");
+
+        // The list can be selected and scrolled, not typed into or reached with Tab, and a row
+        // of the longest values fits its width.
+        auto* list = static_cast<QPlainTextEdit*>(w->Control(ApplicationListBox));
+        EXPECT_FALSE(list->focusPolicy() & Qt::TabFocus);
+        EXPECT_TRUE(list->textInteractionFlags() & Qt::TextSelectableByMouse);
+        std::string rows, wide(30, 'W');
+        for (int i = 0; i < 12; ++i)
+            rows += ApplicationListRow(wide, wide, "Yes", wide);
+        w->SetText(ApplicationListBox, rows);
+        QtDriver::Type(list, "typed");
+        QApplication::processEvents();
+        EXPECT_EQ(w->Text(ApplicationListBox), rows);
+        EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+        EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0) << "a row does not fit";
+        Click(w, ApplicationCancelButton);
     });
-    When("Ombrelay Databases", [](Window w) {
-        for (int button : {1106, 1140, 1108}) // Restore and Export keep it open; Cancel
-            Click(w, button);
+    When(ui::DatabaseDialogTitle, [](Window w) {
+        for (int button : {RestoreButton, ExportButton, DatabaseCancelButton}) // Restore and
+            Click(w, button); // Export keep it open
     });
-    When("Ombrelay About", [this](Window w) {
+    When(ui::AboutTitle, [this](Window w) {
         QtDriver::CloseBox(w); // not a way out
-        Click(w, 1165);        // the home page; the dialog stays
+        Click(w, LinkLabel);   // the home page; the dialog stays
         EXPECT_TRUE(w->isVisible());
         ASSERT_EQ(web.urls.size(), 1u);
         EXPECT_EQ(web.urls[0], QUrl("https://ombrelay.org"));
-        Click(w, 1013);
+        Click(w, AboutOkButton);
     });
 
     EXPECT_EQ(ProgramStart(), 0);
@@ -168,11 +191,11 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
     EXPECT_TRUE(user.answers.empty());
     Strings told;
     for (const auto& box : user.boxes)
-        told.push_back(box.text.substr(0, 16));
+        told.push_back(box.substr(0, 16));
     EXPECT_EQ(told, (Strings{"If you don't wan", "Your User Name a", "CAUTION: If you ",
                              "User Information", "If you continue,", "Your new passwor",
-                             "Backup of databa", "!!! BEFORE DELET", "WARNING! CAUTION",
-                             "Databases and in", "Application Data"}));
+                             "First select the", "Backup of databa", "!!! BEFORE DELET",
+                             "WARNING! CAUTION", "Databases and in", "Application Data"}));
 
     // The tables, read by another dBASE reader, hold what was typed, as the backup held it.
     const DbfContents users = ReadWithDbffile("User.dbf");
@@ -189,26 +212,24 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
     // Seven links, each to one vendor only: three tests, one selected, three to all.
     const Strings vendors = {"keys@zeta.example", "codes@alpha.example",
                              "x@y.example&bcc=evil@else.example"};
-    const auto link = [&](int vendor, const std::string& subject, const std::string& body) {
-        return Strings{vendors[vendor], "cc",   "ann@example.org", "subject",
-                       subject,         "body", body + Footer};
-    };
     const auto request = [&](int vendor) {
         const auto& row = applications.records[vendor];
-        return link(vendor, "New PIN: 31BD07E5",
-                    "Dear vendor of " + row[0] + ",\r\nplease send a new code for " + row[1] +
-                        ". My old PIN was 2A4F19C0.\r\nAnn Lindqvist-Ölund, Sales & Support #1");
+        return RequestFields(
+            vendors[vendor], "New PIN: 31BD07E5",
+            "Dear vendor of " + row[0] + ",\r\nplease send a new code for " + row[1] +
+                ". My old PIN was 2A4F19C0.\r\nAnn Lindqvist-Ölund, Sales & Support #1, 100% ?x=y",
+            "ann@example.org");
     };
-    std::vector<Strings> expected;
-    for (int vendor = 0; vendor < 3; ++vendor)
-        expected.push_back(link(vendor, "PIN Number 2A4F19C0",
-                                "Test from Ann Lindqvist-Ölund (ann@example.org)."));
+    std::vector<MailtoFields> expected, sent;
+    for (const auto& vendor : vendors)
+        expected.push_back(RequestFields(vendor, "PIN Number 2A4F19C0",
+                                         "Test from Ann Lindqvist-Ölund (ann@example.org).",
+                                         "ann@example.org"));
     expected.push_back(request(1));
     for (int vendor = 0; vendor < 3; ++vendor)
         expected.push_back(request(vendor));
-    std::vector<Strings> sent;
     for (const QUrl& url : mail.urls)
-        sent.push_back(Decode(url));
+        sent.push_back(ParseMailto(url.toString(QUrl::FullyEncoded).toStdString()));
     EXPECT_EQ(sent, expected);
 
     const std::string added = "Application Record Added ", all = "Email All Reregistration "
@@ -232,12 +253,12 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
     // The next start asks for the login at once.
     loginFollows = 0;
     user.shown.clear();
-    When("Ombrelay Login", [](Window w) {
-        EXPECT_EQ(w->Text(1121), "Ann");
-        Fill(w, {{1122, "new pw"}}, 0);
+    When(ui::LoginTitle, [](Window w) {
+        EXPECT_EQ(w->Text(UserNameBox), "Ann");
+        Fill(w, {{PasswordBox, "new pw"}}, 0);
         QtDriver::Mnemonic(w, 'l');
     });
-    When("Ombrelay", [](Window w) { QtDriver::CloseBox(w); });
+    When(ui::MainWindowTitle, [](Window w) { QtDriver::CloseBox(w); });
     EXPECT_EQ(ProgramStart(), 0);
     EXPECT_EQ(user.shown, (Strings{"Ombrelay Login", "Ombrelay"}));
 }

@@ -3,18 +3,18 @@
 #include "common/clock.h"
 #include "log/activity_log.h"
 #include "requests/compose_dialog.h"
-#include "requests/mailto.h"
 #include "requests/request_link.h"
 #include "requests/request_preparation.h"
 #include "requests/send_requests.h"
 #include "support/fixtures.h"
 #include "support/headless_platform.h"
+#include "support/mailto.h"
 #include "support/temp_folder.h"
+#include "ui/windows.h"
 #include "user/user_record.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <utility>
 
@@ -64,7 +64,9 @@ protected:
         ui.SetControlText(compose, compose::Message, text);
     }
     std::string Box(int id) { return ui.ControlText(compose, id); }
-    std::string Statuses() { return ui.ControlText(main, 1001) + "|" + Box(compose::StatusLine); }
+    std::string Statuses() {
+        return ui.ControlText(main, ui::MainStatusBar) + "|" + Box(compose::StatusLine);
+    }
     Mails Opened() { // the links opened since the last call, read back
         Mails mails;
         for (const auto& open : std::exchange(ui.shellOpens, {}))
@@ -84,15 +86,16 @@ protected:
 };
 
 TEST(RequestLink, CarriesExactlyWhatTheDialogHeld) {
-    const std::array<std::string, 5> cases[] = {
-        // vendor, copy, subject, message, body shown
+    const struct {
+        std::string vendor, copy, subject, message, body; // the body as a mail program shows it
+    } cases[] = {
         {"x@y.com&bcc=some@else", "me@h.org?to=boss@w", "Sales & Support", "A & B,\r\n#2 ?%=+\t",
-         ""},
+         "A & B,\r\n#2 ?%=+\t"},
         {"a b@c.d#frag", "cc=x@y&", "?#%&=", "%0A%0D %25 %\n\r\r\n", "%0A%0D %25 %\r\n\r\n\r\n"},
     };
-    for (const auto& [vendor, copy, subject, message, body] : cases)
-        EXPECT_EQ(ParseMailto(RequestLink(vendor, copy, subject, message)),
-                  RequestFields(vendor, subject, body.empty() ? message : body, copy));
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseMailto(RequestLink(c.vendor, c.copy, c.subject, c.message)),
+                  RequestFields(c.vendor, c.subject, c.body, c.copy));
 }
 
 TEST_F(Requests, EachKindWritesToItsVendorsInRecordOrderAndLogsEachRequestAfterItsLink) {

@@ -16,5 +16,5 @@ void StoreUser(const UserRecord& user);
 // Record 1 of "User.dbf"; all empty when there is none. `count` receives the record count.
 UserRecord StoredUser(int* count = nullptr);
 
-// A window titled "Ombrelay" with the status bar 1001, standing in for the main window.
+// A window titled "Ombrelay" with its status bar, standing in for the main window.
 ui::Dialog MainWindowStandIn();

@@ -2,35 +2,19 @@
 
 #include "common/text.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 using ui::DialogEvent;
 using ui::DialogEventKind;
 using ui::WindowHandle;
 
-HeadlessPlatform::HeadlessPlatform() {
-    ui::SetUi(this);
-}
-
-HeadlessPlatform::~HeadlessPlatform() {
-    ui::SetUi(nullptr);
-}
-
-WindowHandle HeadlessPlatform::Create(const ui::Dialog& dialog, WindowHandle owner,
-                                      ui::DialogCallback callback) {
-    auto window = std::make_unique<Window>();
-    window->dialog = dialog;
-    window->owner = owner;
-    window->callback = std::move(callback);
+WindowHandle HeadlessPlatform::OpenWindow(const ui::Dialog& dialog, ui::DialogCallback callback) {
+    auto window = std::make_unique<Window>(Window{.dialog = dialog, .callback = callback});
     for (const auto& control : dialog.controls) {
-        ControlState state;
-        state.row = control;
         const bool holdsCaption = control.kind != ui::ControlKind::Edit;
-        state.text = holdsCaption ? control.caption : std::string();
-        state.enabled = (control.style & ui::Disabled) == 0;
-        window->controls[control.id] = state;
+        window->controls[control.id] = {.row = control,
+                                        .text = holdsCaption ? control.caption : "",
+                                        .enabled = (control.style & ui::Disabled) == 0};
     }
     const WindowHandle handle = next_++;
     windows_[handle] = std::move(window);
@@ -38,23 +22,13 @@ WindowHandle HeadlessPlatform::Create(const ui::Dialog& dialog, WindowHandle own
     return handle;
 }
 
-WindowHandle HeadlessPlatform::OpenWindow(const ui::Dialog& dialog, ui::DialogCallback callback) {
-    return Create(dialog, 0, std::move(callback));
-}
-
-void HeadlessPlatform::CloseWindow(WindowHandle window) {
-    auto it = windows_.find(window);
-    if (it == windows_.end())
-        return;
-    it->second->open = false;
-    stack_.erase(std::remove(stack_.begin(), stack_.end(), window), stack_.end());
-}
-
 HeadlessPlatform::Window& HeadlessPlatform::WindowOf(WindowHandle window) {
+    return *windows_.at(window);
+}
+
+HeadlessPlatform::Window* HeadlessPlatform::Open(WindowHandle window) {
     auto it = windows_.find(window);
-    if (it == windows_.end())
-        throw std::out_of_range("no such window");
-    return *it->second;
+    return it == windows_.end() || !it->second->open ? nullptr : it->second.get();
 }
 
 HeadlessPlatform::ControlState& HeadlessPlatform::ControlOf(WindowHandle window, int control) {
@@ -65,19 +39,17 @@ HeadlessPlatform::ControlState& HeadlessPlatform::ControlOf(WindowHandle window,
 }
 
 HeadlessPlatform::ControlState* HeadlessPlatform::Find(WindowHandle window, int control) {
-    auto it = windows_.find(window);
-    if (it == windows_.end() || !it->second->open)
+    Window* open = Open(window);
+    if (open == nullptr || !open->controls.contains(control))
         return nullptr;
-    auto found = it->second->controls.find(control);
-    return found == it->second->controls.end() ? nullptr : &found->second;
+    return &open->controls[control];
 }
 
 void HeadlessPlatform::Send(WindowHandle window, const DialogEvent& event) {
-    auto it = windows_.find(window);
-    if (it == windows_.end() || !it->second->open || !it->second->callback)
-        return;
-    auto callback = it->second->callback; // the callback may close the window
-    callback(window, event);
+    if (Window* open = Open(window); open && open->callback) {
+        auto callback = open->callback; // the callback may close the window
+        callback(window, event);
+    }
 }
 
 void HeadlessPlatform::Click(WindowHandle window, int control) {
@@ -118,25 +90,14 @@ void HeadlessPlatform::Type(WindowHandle window, int control, const std::string&
 }
 
 void HeadlessPlatform::ClickClose(WindowHandle window) {
-    auto it = windows_.find(window);
-    if (it == windows_.end() || !it->second->dialog.closeBox)
-        return;
-    Send(window, {DialogEventKind::Close, 0, 0});
+    if (WindowOf(window).dialog.closeBox)
+        Send(window, {DialogEventKind::Close, 0, 0});
 }
 
-const HeadlessPlatform::MessageRecord& HeadlessPlatform::LastMessage() const {
-    if (messages.empty()) {
-        ADD_FAILURE() << "no message box was shown";
-        static const MessageRecord none;
-        return none;
-    }
-    return messages.back();
-}
-
-int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle owner,
+int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
                                 ui::DialogCallback callback) {
     dialogsRun.push_back(dialog.title);
-    const WindowHandle handle = Create(dialog, owner, std::move(callback));
+    const WindowHandle handle = OpenWindow(dialog, std::move(callback));
     Window& window = WindowOf(handle);
     Send(handle, {DialogEventKind::Init, 0, 0});
     while (!window.ended) {
@@ -151,16 +112,16 @@ int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle owner,
         actions.pop_front();
         action(handle);
     }
-    CloseWindow(handle);
+    window.open = false;
+    std::erase(stack_, handle);
     return window.result;
 }
 
 void HeadlessPlatform::EndDialog(WindowHandle dialog, int result) {
-    auto it = windows_.find(dialog);
-    if (it == windows_.end() || !it->second->open)
-        return;
-    it->second->ended = true;
-    it->second->result = result;
+    if (Window* open = Open(dialog)) {
+        open->ended = true;
+        open->result = result;
+    }
 }
 
 WindowHandle HeadlessPlatform::FindWindowByTitle(const std::string& title) {
@@ -192,8 +153,8 @@ void HeadlessPlatform::SetChecked(WindowHandle dialog, int control, bool checked
 }
 
 int HeadlessPlatform::FocusedControl(WindowHandle dialog) {
-    auto it = windows_.find(dialog);
-    return it == windows_.end() || !it->second->open ? 0 : it->second->focus;
+    Window* open = Open(dialog);
+    return open ? open->focus : 0;
 }
 
 void HeadlessPlatform::SetFocus(WindowHandle dialog, int control) {

@@ -31,7 +31,6 @@ public:
     };
     struct Window {
         ui::Dialog dialog;
-        ui::WindowHandle owner = 0;
         ui::DialogCallback callback;
         std::map<int, ControlState> controls;
         int focus = 0;
@@ -43,8 +42,8 @@ public:
     // A user action, run inside the innermost open modal dialog, which it receives.
     using Action = std::function<void(ui::WindowHandle dialog)>;
 
-    HeadlessPlatform();           // installs itself as ui::Ui()
-    ~HeadlessPlatform() override; // uninstalls itself
+    HeadlessPlatform() { ui::SetUi(this); } // installs itself as ui::Ui()
+    ~HeadlessPlatform() override { ui::SetUi(nullptr); }
 
     // ---- What the test scripts ----
     // Answers for Yes/No boxes, in order. When none is left, a Yes/No box gets its default
@@ -69,7 +68,6 @@ public:
     // Opens a window from its table without a modal loop (and without its callback's Init),
     // so that an operation can be called directly with the window in place.
     ui::WindowHandle OpenWindow(const ui::Dialog& dialog, ui::DialogCallback callback = {});
-    void CloseWindow(ui::WindowHandle window);
     Window& WindowOf(ui::WindowHandle window);
     ControlState& ControlOf(ui::WindowHandle window, int control);
     // As a user: clicking a button (notification 0), typing into a box (letters become
@@ -79,8 +77,6 @@ public:
     void Click(ui::WindowHandle window, int control);
     void Type(ui::WindowHandle window, int control, const std::string& text);
     void ClickClose(ui::WindowHandle window);
-    // The last message shown; fails the calling test when there is none.
-    const MessageRecord& LastMessage() const;
 
     // ---- ui::Platform ----
     int RunDialog(const ui::Dialog& dialog, ui::WindowHandle owner,
@@ -101,9 +97,8 @@ public:
     int handCursorRequests = 0;
 
 private:
-    ui::WindowHandle Create(const ui::Dialog& dialog, ui::WindowHandle owner,
-                            ui::DialogCallback callback);
     void Send(ui::WindowHandle window, const ui::DialogEvent& event);
+    Window* Open(ui::WindowHandle window); // null unless open
     ControlState* Find(ui::WindowHandle window, int control);
 
     std::map<ui::WindowHandle, std::unique_ptr<Window>> windows_;

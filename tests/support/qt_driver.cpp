@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -38,11 +36,9 @@ QtDriver::QtDriver() {
         step(dialog, static_cast<ui::DialogWindow*>(window));
     });
     ui::QtPlatform::SetMessageBoxHook([this](QMessageBox* box) {
-        const bool yesNo = box->button(QMessageBox::Yes) != nullptr;
-        boxes.push_back({box->windowTitle().toStdString(), box->text().toStdString(), box->icon(),
-                         yesNo, yesNo && box->defaultButton() == box->button(QMessageBox::No)});
+        boxes.push_back(box->text().toStdString());
         QAbstractButton* answer = box->defaultButton();
-        if (yesNo && !answers.empty()) {
+        if (box->button(QMessageBox::Yes) != nullptr && !answers.empty()) {
             answer = box->button(answers.front());
             answers.pop_front();
         }

@@ -46,13 +46,7 @@ public:
     // without a step is recorded in `unexpected` and closed with its close box.
     void When(const std::string& title, Step step);
 
-    struct Box {
-        std::string title, text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        bool yesNo = false;
-        bool noIsDefault = false;
-    };
-    std::vector<Box> boxes;
+    std::vector<std::string> boxes; // the texts of the message boxes shown, in order
     // Answers for Yes/No boxes, in order; when none is left, the default button is pressed.
     std::deque<QMessageBox::StandardButton> answers;
 

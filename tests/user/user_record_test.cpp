@@ -42,7 +42,12 @@ Texts Fields(const UserRecord& u) {
 
 // A box, what is typed into it before the next save, the messages that save shows, and the
 // control with the caret afterwards.
-using Step = std::tuple<int, std::string, Texts, int>;
+struct Step {
+    int box;
+    std::string typed;
+    Texts shown;
+    int focus;
+};
 constexpr int Kept = UserSaveButton; // the caret stays where it was
 
 class UserRecord : public HeadlessOperations<StyleOf> {
@@ -61,11 +66,11 @@ protected:
         const Texts before = Fields(StoredUser());
         const std::string log = ReadFile(ActivityLogFile);
         SetWriteStepHookForTesting([](WriteStep step) { return step != WriteStep::DataWritten; });
-        for (const auto& [box, typed, shown, focus] : steps) {
-            ui.SetControlText(d, box, typed);
+        for (const auto& step : steps) {
+            ui.SetControlText(d, step.box, step.typed);
             ui.SetFocus(d, Kept);
-            EXPECT_EQ(Run(SaveUserInformation, {answer}), shown) << typed;
-            EXPECT_EQ(ui.FocusedControl(d), focus) << typed;
+            EXPECT_EQ(Run(SaveUserInformation, {answer}), step.shown) << step.typed;
+            EXPECT_EQ(ui.FocusedControl(d), step.focus) << step.typed;
         }
         SetWriteStepHookForTesting({});
         EXPECT_EQ(Fields(StoredUser()), before);
@@ -152,19 +157,22 @@ TEST_F(UserRecord, APasswordChangeChecksThePasswordsThenRewritesTheLoginPassword
     const std::string must = "You must enter a new password in the ", tooLong(101, 'p'),
                       same = "You have entered the same password you are currently\r\nusing - "
                              "please enter a different password";
-    // Typed, repeated, the refusal, the box with the caret, and whether both are emptied.
-    const std::tuple<std::string, std::string, std::string, int, bool> cases[] = {
+    const struct {
+        std::string typed, repeated, refusal;
+        int focus;
+        bool emptied; // both boxes
+    } cases[] = {
         {"", "x", must + "first password field", NewPasswordBox, false},
         {"x", "", must + "second password field", RepeatPasswordBox, false},
         {"B", "b", "Your new passwords do not match - please reenter", NewPasswordBox, true},
         {"Secret", "Secret", same, NewPasswordBox, true},
         {tooLong, tooLong, FieldTooLongText("new password", 100), NewPasswordBox, false},
     };
-    for (const auto& [typed, repeated, message, focus, emptied] : cases) {
-        EXPECT_EQ(ChangePassword(typed, repeated), Texts{message});
-        EXPECT_EQ(ui.FocusedControl(cp), focus);
+    for (const auto& c : cases) {
+        EXPECT_EQ(ChangePassword(c.typed, c.repeated), Texts{c.refusal});
+        EXPECT_EQ(ui.FocusedControl(cp), c.focus);
         EXPECT_EQ(ui.ControlText(cp, NewPasswordBox) + ui.ControlText(cp, RepeatPasswordBox),
-                  emptied ? "" : typed + repeated);
+                  c.emptied ? "" : c.typed + c.repeated);
         EXPECT_FALSE(ui.WindowOf(cp).ended);
     }
     // The dialog closes before the question. Another case is another password.
