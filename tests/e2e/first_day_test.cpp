@@ -137,8 +137,9 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
         EXPECT_EQ(w->Text(compose::Message), "Test from Ann Lindqvist-Ölund (ann@example.org).");
         for (int kind : {compose::EmailTest, compose::Select, compose::EmailAll}) {
             Click(w, kind);
-            if (kind == compose::EmailAll)
+            if (kind == compose::EmailAll) {
                 EXPECT_EQ(w->focusWidget(), w->Control(compose::Message));
+            }
             Click(w, compose::Send);
         }
         EXPECT_EQ(w->Text(compose::Subject), "New PIN: 31BD07E5");
