@@ -25,7 +25,7 @@ ui::Dialog ApplicationInformationLayout() {
     ui::Dialog dialog{
         .title = ui::ApplicationInformationTitle, .x = 70, .y = 70, .width = 475, .height = 237};
     dialog.fonts = {{ui::SansSerif, 8, 700},
-                    {ui::FixedPitch, ApplicationListPoints, 400},
+                    {ui::FixedPitch, ApplicationListPoints, 400, false, ApplicationListPitch},
                     {ui::SansSerif, 12, 700}};
 
     // The text boxes get a sunken edge besides their border, like those of the other dialogs.

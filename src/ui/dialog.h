@@ -31,6 +31,10 @@ struct Font {
     int points = 8;
     int weight = 400; // 400 normal, 700 bold
     bool underline = false;
+    // The advance of every character of a fixed-pitch face, in ems of the dialog font; 0
+    // keeps the face's own. Columns of such text then stay under headings set in the dialog
+    // font at any screen resolution.
+    double pitch = 0;
     friend bool operator==(const Font&, const Font&) = default;
 };
 

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -77,8 +78,15 @@ DialogWindow::DialogWindow(const Dialog& dialog, QWidget* parent)
     setPalette(palette);
     setAutoFillBackground(true);
 
-    for (const Font& font : table_.fonts)
-        fonts_.push_back(QtFont(font));
+    for (const Font& font : table_.fonts) {
+        QFont qfont = QtFont(font);
+        if (font.pitch > 0) {
+            const double advance = QFontMetricsF(qfont).horizontalAdvance(u'0');
+            qfont.setLetterSpacing(QFont::AbsoluteSpacing,
+                                   font.pitch * this->font().pixelSize() - advance);
+        }
+        fonts_.push_back(qfont);
+    }
 
     widgets_.reserve(table_.controls.size());
     for (const ui::Control& control : table_.controls) {
