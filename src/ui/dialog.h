@@ -85,6 +85,14 @@ struct Control {
     std::optional<Rgb> background; // transparent on the dialog when empty
     std::optional<Rgb> textColor;  // default text colour when empty
     int resource = 0;              // Picture: bitmap resource number
+    // What a screen reader calls the control, where neither its caption nor the label above
+    // it says what it is.
+    std::string accessibleName;
+
+    Control Named(std::string name) && {
+        accessibleName = std::move(name);
+        return std::move(*this);
+    }
 };
 
 // One row of a control table, its arguments in the order of Control's members.
