@@ -32,7 +32,7 @@ ui::Dialog AboutLayout() {
     using enum ui::ControlKind;
     // clang-format off
     dialog.controls = {
-        ui::MakeControl(AboutPicture,      Picture,    "",                                     15,  13,  252, 84, frame, ui::DialogFont, {}, {}, ui::ProgramPicture),
+        ui::MakeControl(AboutPicture,      Picture,    "",                                     15,  13,  252, 84, frame, ui::DialogFont, {}, {}, ui::ProgramPicture).Named("Ombrelay"),
         ui::MakeControl(CopyrightLabel,    Label,      Copyright,                              52,  113, 174, 8,  ui::Centered, ui::DialogFont, blue, ui::Red),
         ui::MakeControl(ContactLabel,      Label,      contact,                                61,  127, 159, 10, ui::Centered, ContactFont, blue),
         ui::MakeControl(AboutPictureBand,  Label,      "",                                     21,  87,  240, 8,  ui::Centered, BoldFont, ui::White, ui::Blue),

@@ -22,7 +22,7 @@ ui::Dialog MainDisplayLayout() {
     // clang-format off
     dialog.controls = {
         ui::MakeControl(ui::MainStatusBar,  StatusBar,  "",                       0,   236, 475, 13),
-        ui::MakeControl(MainPicture,        Picture,    "",                       112, 48,  252, 84, frame, ui::DialogFont, {}, {}, ui::ProgramPicture),
+        ui::MakeControl(MainPicture,        Picture,    "",                       112, 48,  252, 84, frame, ui::DialogFont, {}, {}, ui::ProgramPicture).Named("Ombrelay"),
         ui::MakeControl(MainTaglineLabel,   Label,      Tagline,                  108, 137, 260, 8,  ui::Centered, Bold, blue),
         ui::MakeControl(UserInfoButton,     PushButton, "&User Info",             63,  217, 60,  15, ui::TabStop, Bold),
         ui::MakeControl(ApplicationsButton, PushButton, "&Applications",          135, 217, 60,  15, ui::TabStop, Bold),

@@ -25,7 +25,7 @@ ui::Dialog ApplicationInformationLayout() {
     ui::Dialog dialog{
         .title = ui::ApplicationInformationTitle, .x = 70, .y = 70, .width = 475, .height = 237};
     dialog.fonts = {{ui::SansSerif, 8, 700},
-                    {ui::FixedPitch, ApplicationListPoints, 400},
+                    {ui::FixedPitch, ApplicationListPoints, 400, false, ApplicationListPitch},
                     {ui::SansSerif, 12, 700}};
 
     // The text boxes get a sunken edge besides their border, like those of the other dialogs.
@@ -51,7 +51,7 @@ ui::Dialog ApplicationInformationLayout() {
         ui::MakeControl(1036,                      Label,       "Vendor Email",            322, 20,  52,  10,  ui::NoStyle, FontA, blue),
         ui::MakeControl(1037,                      Label,       "Application Name",        29,  20,  91,  10,  ui::NoStyle, FontA, blue),
         ui::MakeControl(1038,                      Label,       "Code/Key",                176, 20,  52,  10,  ui::NoStyle, FontA, blue),
-        ui::MakeControl(ApplicationListBox,        Edit,        "",                        20,  118, 434, 78,  list, FontB, ui::White),
+        ui::MakeControl(ApplicationListBox,        Edit,        "",                        20,  118, 434, 78,  list, FontB, ui::White).Named("Application List"),
         ui::MakeControl(1057,                      GroupBox,    "Request Reregistration?", 48,  47,  88,  45,  ui::NoStyle, FontA, blue),
         ui::MakeControl(ApplicationCountLine,      Label,       "",                        144, 64,  312, 16,  ui::Centered, FontC, blue, ui::Blue),
         ui::MakeControl(1132,                      Label,       ListHeader,                20,  107, 434, 10,  ui::NoStyle, ui::DialogFont, blue, ui::Black),

@@ -5,9 +5,12 @@
 #include "ui/dialog.h"
 #include "ui/platform.h"
 
-// The points of the application list's fixed-pitch font: the largest at which a whole
-// 79-character row fits the list's width.
+// The application list's fixed-pitch font. Its characters are set as far apart as the list
+// header's words fall in the proportional dialog font, so that each heading stands over its
+// column and a whole 79-character row fits the list's width; the points give the letters'
+// height.
 inline constexpr int ApplicationListPoints = 10;
+inline constexpr double ApplicationListPitch = 0.735; // ems of the dialog font
 
 ui::Dialog ApplicationInformationLayout();
 

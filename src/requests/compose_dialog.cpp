@@ -38,8 +38,9 @@ ui::Dialog ComposeEmailLayout() {
     // inside a frame, which the style tints a shade darker.
     // "&Send" and "&Select" share the letter S on purpose: the dialog has always had them so,
     // and users know its keys; do not give one of them another letter.
-    // The mail-type flag is a label one unit wide, in grey: the kind of request chosen lives
-    // there, out of sight, and the send reads it back.
+    // The mail-type flag is a label one unit wide, in grey and hidden: the kind of request
+    // chosen lives there, out of sight and out of screen readers' way, and the send reads it
+    // back.
     // clang-format off
     dialog.controls = {
         ui::MakeControl(SendTo,       Edit,       "",                       16,  21,  284, 13,  ui::Multiline | ui::VerticalScroll | ui::ClientEdge, FontA),
@@ -52,7 +53,7 @@ ui::Dialog ComposeEmailLayout() {
         ui::MakeControl(Select,       PushButton, "&Select",                212, 230, 50,  15,  ui::TabStop, FontA),
         ui::MakeControl(EmailAll,     PushButton, "Email &All",             274, 230, 50,  15,  ui::TabStop, FontA),
         ui::MakeControl(Cancel,       PushButton, "&Cancel",                336, 230, 50,  15,  ui::TabStop, FontA),
-        ui::MakeControl(Message,      Edit,       "",                       16,  100, 444, 100, message, FontB),
+        ui::MakeControl(Message,      Edit,       "",                       16,  100, 444, 100, message, FontB).Named("Message to Vendors"),
         ui::MakeControl(1082,         Label,      "Send To:",               17,  10,  100, 10,  none, FontA),
         ui::MakeControl(1083,         Label,      "Subject:",               17,  55,  100, 10,  none, FontA),
         ui::MakeControl(1084,         Label,      "Your Email Address:",    175, 55,  100, 10,  none, FontA),
@@ -61,7 +62,7 @@ ui::Dialog ComposeEmailLayout() {
         ui::MakeControl(1091,         GroupBox,   "",                       8,   1,   460, 83,  none, ui::DialogFont, blue),
         ui::MakeControl(1093,         GroupBox,   "Message to Vendors:",    8,   88,  460, 124, none, FontA, blue),
         ui::MakeControl(StatusLine,   Label,      "",                       16,  41,  284, 10,  none, ui::DialogFont),
-        ui::MakeControl(MailTypeFlag, Label,      "",                       8,   220, 1,   10,  none, FontA, {}, FlagGrey),
+        ui::MakeControl(MailTypeFlag, Label,      "",                       8,   220, 1,   10,  ui::Hidden, FontA, {}, FlagGrey),
     };
     // clang-format on
     return dialog;

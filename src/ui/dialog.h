@@ -31,6 +31,10 @@ struct Font {
     int points = 8;
     int weight = 400; // 400 normal, 700 bold
     bool underline = false;
+    // The advance of every character of a fixed-pitch face, in ems of the dialog font; 0
+    // keeps the face's own. Columns of such text then stay under headings set in the dialog
+    // font at any screen resolution.
+    double pitch = 0;
     friend bool operator==(const Font&, const Font&) = default;
 };
 
@@ -81,6 +85,14 @@ struct Control {
     std::optional<Rgb> background; // transparent on the dialog when empty
     std::optional<Rgb> textColor;  // default text colour when empty
     int resource = 0;              // Picture: bitmap resource number
+    // What a screen reader calls the control, where neither its caption nor the label above
+    // it says what it is.
+    std::string accessibleName;
+
+    Control Named(std::string name) && {
+        accessibleName = std::move(name);
+        return std::move(*this);
+    }
 };
 
 // One row of a control table, its arguments in the order of Control's members.

@@ -29,9 +29,9 @@ ui::Dialog UserSetupLayout() {
         ui::MakeControl(PinBox,                    Edit,       "",                                24,  93,  50,  13, pin, Bold),
         ui::MakeControl(NewPinBox,                 Edit,       "",                                82,  93,  50,  13, pin, Bold),
         ui::MakeControl(ServerBox,                 Edit,       "",                                152, 93,  100, 13, edit | ui::Disabled, Bold),
-        ui::MakeControl(MailPasswordBox,           Edit,       "",                                276, 92,  100, 13, edit | ui::Disabled | ui::Password, Bold),
+        ui::MakeControl(MailPasswordBox,           Edit,       "",                                276, 92,  100, 13, edit | ui::Disabled | ui::Password, Bold).Named("Mail Server Password"),
         ui::MakeControl(LoginNameBox,              Edit,       "",                                24,  146, 100, 13, edit, Bold),
-        ui::MakeControl(LoginPasswordBox,          Edit,       "",                                150, 146, 100, 13, edit | ui::Password, Bold),
+        ui::MakeControl(LoginPasswordBox,          Edit,       "",                                150, 146, 100, 13, edit | ui::Password, Bold).Named("Login Password"),
         // The confirmation sits beside the login password, inside "Login Information".
         ui::MakeControl(LoginPasswordConfirmBox,   Edit,       "",                                276, 146, 100, 13, edit | ui::Password, Bold),
         ui::MakeControl(UserSaveButton,            PushButton, "&Save",                           76,  182, 75,  15, ui::TabStop, Bold),

@@ -9,11 +9,14 @@
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_platform.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -219,10 +222,21 @@ TEST_F(QtRun, MessageBoxesFollowTheirStyleFlags) {
         {0x2134, B::Warning, B::No, Qt::Key_Return, ui::IdNo},
         {0x2024, B::Question, B::Yes, Qt::Key_unknown, ui::IdNo},
     };
+    const QString caption = "Ombrelay Application Database";
     for (const auto& [style, icon, defaultButton, key, expected] : cases) {
         SCOPED_TRACE(testing::Message() << "style " << std::hex << style);
         ui::QtPlatform::SetMessageBoxHook([&](QMessageBox* box) {
-            EXPECT_EQ(box->windowTitle() + "/" + box->text(), "Caption/Line 1\n<b>2</b>");
+            EXPECT_EQ(box->windowTitle() + "/" + box->text(), caption + "/Line 1\n<b>2</b>");
+            // Named for screen readers, and wide enough for its caption in the title bar's
+            // bold face beside a title-bar button on either side.
+            QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(box);
+            EXPECT_EQ(reader->text(QAccessible::Name) + "/" +
+                          reader->text(QAccessible::Description),
+                      box->windowTitle() + "/" + box->text());
+            QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+            title.setBold(true);
+            EXPECT_GE(box->width(), QFontMetrics(title).horizontalAdvance(caption) +
+                                        2 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight));
             EXPECT_TRUE(box->windowModality() == Qt::ApplicationModal &&
                         box->textFormat() == Qt::PlainText);
             EXPECT_EQ(box->icon(), icon);
@@ -230,7 +244,8 @@ TEST_F(QtRun, MessageBoxesFollowTheirStyleFlags) {
             EXPECT_EQ(box->defaultButton(), box->button(defaultButton));
             key == Qt::Key_unknown ? (void)box->close() : QTest::keyClick(box, key);
         });
-        EXPECT_EQ(platform.ShowMessage("Line 1\r\n<b>2</b>", "Caption", style), expected);
+        EXPECT_EQ(platform.ShowMessage("Line 1\r\n<b>2</b>", caption.toStdString(), style),
+                  expected);
     }
 }
 

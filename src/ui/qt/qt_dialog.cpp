@@ -4,9 +4,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -77,15 +79,24 @@ DialogWindow::DialogWindow(const Dialog& dialog, QWidget* parent)
     setPalette(palette);
     setAutoFillBackground(true);
 
-    for (const Font& font : table_.fonts)
-        fonts_.push_back(QtFont(font));
+    for (const Font& font : table_.fonts) {
+        QFont qfont = QtFont(font);
+        if (font.pitch > 0) {
+            const double advance = QFontMetricsF(qfont).horizontalAdvance(u'0');
+            qfont.setLetterSpacing(QFont::AbsoluteSpacing,
+                                   font.pitch * this->font().pixelSize() - advance);
+        }
+        fonts_.push_back(qfont);
+    }
 
     widgets_.reserve(table_.controls.size());
     for (const ui::Control& control : table_.controls) {
         QWidget* widget = CreateControl(control);
         widget->setObjectName(QStringLiteral("c%1").arg(control.id));
-        if (control.kind != ControlKind::Edit && control.kind != ControlKind::EtchedFrame &&
-            !control.caption.empty())
+        if (!control.accessibleName.empty())
+            widget->setAccessibleName(QString::fromStdString(control.accessibleName));
+        else if (control.kind != ControlKind::Edit && control.kind != ControlKind::EtchedFrame &&
+                 !control.caption.empty())
             widget->setAccessibleName(WithoutMnemonics(WidgetText(control.caption)));
         if (control.style & Disabled)
             widget->setEnabled(false);
@@ -123,10 +134,19 @@ QWidget* DialogWindow::CreateControl(const ui::Control& control) {
         break;
     }
     case ControlKind::RadioButton: {
-        auto* button = new CommandButton<QRadioButton>(caption, this);
+        auto* button = new OptionButton(caption, this);
         // Exclusivity is kept here on clicks only, so that the program can clear both
-        // buttons of a group.
-        button->setAutoExclusive(false);
+        // buttons of a group: each group is a button group that is not exclusive. The
+        // buttons stay auto-exclusive, which is what makes screen readers call them option
+        // buttons rather than check boxes; a button in a group follows the group's rule.
+        const int first = OptionGroup(table_, control.id).front();
+        if (first == control.id) {
+            auto* group = new QButtonGroup(this);
+            group->setExclusive(false);
+            group->addButton(button);
+        } else {
+            static_cast<QAbstractButton*>(Control(first))->group()->addButton(button);
+        }
         ConnectButton(button, control);
         widget = button;
         break;
@@ -319,7 +339,7 @@ void DialogWindow::NameEditsAfterLabels() {
     const auto& controls = table_.controls;
     for (std::size_t e = 0; e < controls.size(); ++e) {
         const ui::Control& edit = controls[e];
-        if (edit.kind != ControlKind::Edit)
+        if (edit.kind != ControlKind::Edit || !edit.accessibleName.empty())
             continue;
         const ui::Control* best = nullptr;
         int bestGap = 0;

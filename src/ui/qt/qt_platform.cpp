@@ -4,14 +4,19 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 
@@ -92,6 +97,22 @@ void CentreOnScreen(QWidget* window) {
     QRect frame(QPoint(), window->size());
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+// The window frame shows the caption whole: the box is at least as wide as the caption in the
+// title bar's bold face, with room for two of the frame's buttons on either side of it, as
+// frames that centre their titles need.
+void FitCaption(QMessageBox& box) {
+    QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    title.setBold(true);
+    const int button = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    const int needed = QFontMetrics(title).horizontalAdvance(box.windowTitle()) + 4 * button;
+    // The button row spans the whole box, so its least width is the box's.
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    if (buttons == nullptr || box.layout() == nullptr)
+        return;
+    const QMargins margins = box.layout()->contentsMargins();
+    buttons->setMinimumWidth(std::max(0, needed - margins.left() - margins.right()));
 }
 
 } // namespace
@@ -288,6 +309,9 @@ int QtPlatform::ShowMessage(const std::string& text, const std::string& caption,
     box.setWindowTitle(QString::fromStdString(caption));
     box.setTextFormat(Qt::PlainText); // the program's texts are never markup
     box.setText(WidgetText(text));
+    // Screen readers announce the box by its caption and read its text as the description.
+    box.setAccessibleName(box.windowTitle());
+    box.setAccessibleDescription(box.text());
     box.setWindowIcon(ResourceIcon(ProgramIcon));
     switch (style & MbIconMask) {
     case MbIconStop:
@@ -322,6 +346,7 @@ int QtPlatform::ShowMessage(const std::string& text, const std::string& caption,
         box.setDefaultButton(ok);
         box.setEscapeButton(ok);
     }
+    FitCaption(box);
 
     if (MessageBoxShown()) {
         QTimer::singleShot(0, &box, [shown = &box] {

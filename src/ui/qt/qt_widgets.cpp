@@ -3,6 +3,7 @@
 #include "ui/platform.h"
 #include "ui/qt/qt_metrics.h"
 
+#include <QButtonGroup>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
@@ -11,6 +12,8 @@
 #include <qdrawutil.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace ui {
 
@@ -27,6 +30,17 @@ QString WithoutMnemonics(const QString& caption) {
         shown += caption[i];
     }
     return shown;
+}
+
+void OptionButton::focusInEvent(QFocusEvent* event) {
+    std::vector<std::pair<QAbstractButton*, Qt::FocusPolicy>> policies;
+    if (group() != nullptr) {
+        for (QAbstractButton* button : group()->buttons())
+            policies.emplace_back(button, button->focusPolicy());
+    }
+    CommandButton::focusInEvent(event);
+    for (const auto& [button, policy] : policies)
+        button->setFocusPolicy(policy);
 }
 
 void NotifyLabel::mousePressEvent(QMouseEvent* event) {

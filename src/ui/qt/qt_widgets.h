@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QShortcutEvent>
 #include <QString>
 #include <QValidator>
@@ -50,6 +51,17 @@ protected:
         viaMnemonic = false;
         Button::keyPressEvent(event);
     }
+};
+
+// An option button whose group is a button group: Qt then gives Tab to the button that takes
+// the focus and takes it from the others of the group. Here each keeps its own tab stop, as
+// the option buttons of a Windows dialog do.
+class OptionButton : public CommandButton<QRadioButton> {
+public:
+    using CommandButton::CommandButton;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
 };
 
 // A label that reports clicks: a press is notification 0, a double click 1, as a Windows
