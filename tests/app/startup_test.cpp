@@ -147,7 +147,7 @@ TEST_F(Startup, LoginIsExactAndEmptiesBothBoxesAfterAFailure) {
     StoreUser({.loginName = "Ann", .loginPassword = "Secret"});
     for (auto [name, password] :
          {std::pair{"ann", "Secret"}, {"Ann", "secret"}, {"Ann ", "Secret"}}) {
-        Then([this, name, password](WindowHandle dialog) {
+        Then([this, name = name, password = password](WindowHandle dialog) {
             ui.Type(dialog, 1121, name);
             ui.Type(dialog, 1122, password);
             ui.Click(dialog, 1123);

@@ -71,7 +71,7 @@ TEST_F(Durability, AWriteThatFailsOrStopsAtAnyStepLeavesTheOldOrTheNewTable) {
             // A process stopped there: the table's file is written first, the index's second.
             for (int write = 1; write <= 2; ++write) {
                 RestoreOldFiles();
-                ExitCode(Spawn([&] {
+                ExitCode(Spawn([&, run = run] {
                     SetWriteStepHookForTesting([&, seen = 0](WriteStep at) mutable {
                         if (at == step && ++seen == write)
                             ::_exit(0);

@@ -219,15 +219,16 @@ TEST_F(QtRun, MessageBoxesFollowTheirStyleFlags) {
     };
     for (const auto& [style, icon, defaultButton, key, expected] : cases) {
         SCOPED_TRACE(testing::Message() << "style " << std::hex << style);
-        ui::QtPlatform::SetMessageBoxHook([&](QMessageBox* box) {
-            EXPECT_EQ(box->windowTitle() + "/" + box->text(), "Caption/Line 1\n<b>2</b>");
-            EXPECT_TRUE(box->windowModality() == Qt::ApplicationModal &&
-                        box->textFormat() == Qt::PlainText);
-            EXPECT_EQ(box->icon(), icon);
-            EXPECT_EQ(box->standardButtons(), defaultButton == B::Ok ? B::Ok : B::Yes | B::No);
-            EXPECT_EQ(box->defaultButton(), box->button(defaultButton));
-            key == Qt::Key_unknown ? (void)box->close() : QTest::keyClick(box, key);
-        });
+        ui::QtPlatform::SetMessageBoxHook(
+            [&, icon = icon, defaultButton = defaultButton, key = key](QMessageBox* box) {
+                EXPECT_EQ(box->windowTitle() + "/" + box->text(), "Caption/Line 1\n<b>2</b>");
+                EXPECT_TRUE(box->windowModality() == Qt::ApplicationModal &&
+                            box->textFormat() == Qt::PlainText);
+                EXPECT_EQ(box->icon(), icon);
+                EXPECT_EQ(box->standardButtons(), defaultButton == B::Ok ? B::Ok : B::Yes | B::No);
+                EXPECT_EQ(box->defaultButton(), box->button(defaultButton));
+                key == Qt::Key_unknown ? (void)box->close() : QTest::keyClick(box, key);
+            });
         EXPECT_EQ(platform.ShowMessage("Line 1\r\n<b>2</b>", "Caption", style), expected);
     }
 }
