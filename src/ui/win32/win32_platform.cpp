@@ -332,9 +332,14 @@ void Win32Platform::EnableControl(WindowHandle dialog, int control, bool enabled
 int Win32Platform::ShowMessage(const std::string& text, const std::string& caption,
                                unsigned style) {
     // Task-modal boxes have no owner: Windows disables every window of the program instead.
-    const HWND owner = (style & MbTaskModal) ? nullptr : GetActiveWindow();
+    const HWND active = GetActiveWindow();
+    const HWND owner = (style & MbTaskModal) ? nullptr : active;
     const int answer =
         MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style));
+    // The box goes while the program's windows are still disabled, so Windows may find none
+    // to activate: the dialog that was active gets the keyboard back (and with it its focus).
+    if (active != nullptr && IsWindow(active) && GetActiveWindow() != active)
+        SetActiveWindow(active);
     if ((style & 0xF) == MbYesNo)
         return answer == IDYES ? IdYes : IdNo;
     return IdOk;
