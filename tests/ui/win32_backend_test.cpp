@@ -78,6 +78,8 @@ TEST_F(Win32Dialog, TablesBecomeNativeControlsInDialogUnitsOfTheDialogFont) {
         ui::MakeControl(16, ControlKind::RadioButton, "Two", 100, 20, 40, 10),
         ui::MakeControl(17, ControlKind::Picture, "", 5, 40, 126, 42, ui::StaticEdge),
         ui::MakeControl(18, ControlKind::StatusBar, "", 0, 117, 200, 13),
+        ui::MakeControl(19, ControlKind::Label, "https://example.org", 140, 40, 55, 8,
+                        ui::Notify | ui::Link),
     };
     table.controls[5].resource = ui::ProgramPicture;
 
@@ -133,6 +135,15 @@ TEST_F(Win32Dialog, TablesBecomeNativeControlsInDialogUnitsOfTheDialogFont) {
         SendDlgItemMessageW(dialog, 16, BM_CLICK, 0, 0);
         EXPECT_FALSE(platform.IsChecked(handle, 15));
         EXPECT_TRUE(platform.IsChecked(handle, 16));
+
+        // The hand over the link label, the arrow over any other.
+        const auto cursorOver = [&](int id) {
+            SendMessageW(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            return GetCursor();
+        };
+        EXPECT_EQ(cursorOver(19), LoadCursorW(nullptr, IDC_HAND));
+        EXPECT_EQ(cursorOver(11), LoadCursorW(nullptr, IDC_ARROW));
         platform.EndDialog(handle, 5);
     });
     EXPECT_EQ(platform.RunDialog(table, 0, {}), 5);
