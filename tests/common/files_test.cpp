@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #ifdef _WIN32
 #include <thread>
 
@@ -39,7 +41,12 @@ TEST_F(Files, NamesMatchWithoutRegardToCaseAndAnExactMatchWins) {
 TEST_F(Files, AtomicWriteReplacesTheWholeFileOrReportsWhyNot) {
     std::error_code error;
     WriteFile("table.dbf", "old");
+    // A file that takes the old one's place is another file; one written in place is not.
+    const auto before = FileIdentity("table.dbf");
     ASSERT_TRUE(WriteFileAtomically("table.dbf", "new", error)) << error.message();
+    const auto replaced = FileIdentity("table.dbf");
+    std::ofstream("table.dbf", std::ios::binary | std::ios::in) << "n";
+    EXPECT_TRUE(before != 0 && replaced != before && FileIdentity("table.dbf") == replaced);
     for (auto failing :
          {WriteStep::TemporaryCreated, WriteStep::DataWritten, WriteStep::DataSynced}) {
         SetWriteStepHookForTesting([&](WriteStep step) { return step != failing; });
