@@ -194,6 +194,9 @@ TEST_F(Win32Dialog, EnterAndEscDoNothingMnemonicsPressAndTheCloseBoxEndsWithZero
         PostAltKey(dialog, L'g');
         HandlePendingMessages(dialog);
         EXPECT_EQ(platform.FocusedControl(handle), 22);
+        platform.SetFocus(handle, 22); // as Tab moves there, which makes it the default
+        PostKey(dialog, VK_RETURN);    // and still nothing
+        HandlePendingMessages(dialog);
         SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     EXPECT_EQ(platform.RunDialog(table, 0, listen), 0);

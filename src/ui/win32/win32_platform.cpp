@@ -151,6 +151,11 @@ struct DialogProcedure {
                 running->Report(DialogEventKind::Command, id, HIWORD(wParam));
             return TRUE;
         }
+        case DM_GETDEFID:
+            // No default button, not even the focused one: Enter does nothing in these dialogs
+            // (it arrives as IDOK, ignored above). A multi-line box takes its Enter itself.
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+            return TRUE;
         case WM_CLOSE:
             if (running->callback)
                 running->Report(DialogEventKind::Close);
