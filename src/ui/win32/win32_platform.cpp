@@ -71,6 +71,15 @@ HFONT MakeFont(const Font& font) {
                        Widen(font.face).c_str());
 }
 
+// A push button that never becomes the dialog's default one, so that Enter does not press
+// it even when it has the focus (the dialog manager presses a focused default button).
+LRESULT CALLBACK NeverDefault(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR) {
+    if (message == WM_GETDLGCODE)
+        return DLGC_BUTTON;
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
 } // namespace
 
 struct Win32Platform::Running {
@@ -151,9 +160,7 @@ struct DialogProcedure {
                 running->Report(DialogEventKind::Command, id, HIWORD(wParam));
             return TRUE;
         }
-        case DM_GETDEFID:
-            // No default button, not even the focused one: Enter does nothing in these dialogs
-            // (it arrives as IDOK, ignored above). A multi-line box takes its Enter itself.
+        case DM_GETDEFID: // no default button: Enter arrives as IDOK, ignored above
             SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
             return TRUE;
         case WM_CLOSE:
@@ -196,6 +203,8 @@ struct DialogProcedure {
             if (control.font >= 0 && control.font < static_cast<int>(running.fonts.size()))
                 SendDlgItemMessageW(window, control.id, WM_SETFONT,
                                     reinterpret_cast<WPARAM>(running.fonts[control.font]), FALSE);
+            if (control.kind == ControlKind::PushButton)
+                SetWindowSubclass(GetDlgItem(window, control.id), &NeverDefault, 0, 0);
         }
         running.Report(DialogEventKind::Init);
         PostMessageW(window, ShownMessage, 0, 0);
