@@ -293,4 +293,25 @@ TEST_F(Win32Dialog, NestedDialogsFindTheirOwnersAndFocusComesBack) {
     EXPECT_LE(platform.ShellOpen("C:\\no such folder\\nothing.txt", ui::ShowState::Normal), 32);
 }
 
+// Another program's window of the same title is not this program's: never found.
+TEST_F(Win32Dialog, AnotherProgramsWindowIsNotFoundByItsTitle) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other{};
+    wchar_t command[] = L"notepad.exe";
+    ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &other));
+    WaitForInputIdle(other.hProcess, 10000);
+    HWND window = nullptr;
+    for (int i = 0; i < 100 && window == nullptr; ++i, Sleep(50))
+        window = FindWindowW(L"Notepad", nullptr);
+    ASSERT_NE(window, nullptr);
+    const std::string title = WindowTitle(window);
+    EXPECT_EQ(platform.FindWindowByTitle(title), 0) << title;
+    TerminateProcess(other.hProcess, 0);
+    WaitForSingleObject(other.hProcess, 10000);
+    CloseHandle(other.hProcess);
+    CloseHandle(other.hThread);
+}
+
 } // namespace

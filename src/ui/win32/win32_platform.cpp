@@ -284,11 +284,15 @@ void Win32Platform::EndDialog(WindowHandle dialog, int result) {
 
 WindowHandle Win32Platform::FindWindowByTitle(const std::string& title) {
     const std::wstring wide = Widen(title);
-    // An ended dialog keeps its hidden window until its loop returns; it is not found.
+    // Only this program's own windows: a second running copy has windows of the same titles,
+    // and its status bar is not ours to write. An ended dialog keeps its hidden window until
+    // its loop returns; it is not found either.
     for (HWND window = FindWindowW(nullptr, wide.c_str()); window != nullptr;
          window = FindWindowExW(nullptr, window, nullptr, wide.c_str())) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
         auto found = running_.find(Handle(window));
-        if (found == running_.end() || !found->second->ended)
+        if (process == GetCurrentProcessId() && (found == running_.end() || !found->second->ended))
             return Handle(window);
     }
     return 0;
