@@ -21,7 +21,8 @@ using Names = std::vector<std::string>;
 
 #ifdef _WIN32
 // Windows has no fork: the tests that need a child process with the test's own state skip
-// there (the folder lock has a test of its own that holds the lock through a second handle).
+// there. Two writing processes and the folder lock have a Windows test of their own
+// (processes_win32_test.cpp), which starts the test program again as the other process.
 #define SKIP_WITHOUT_FORK() GTEST_SKIP() << "needs fork(), which Windows does not have"
 inline pid_t Spawn(const std::function<int()>&, bool = false) {
     ADD_FAILURE() << "no fork() here";
