@@ -12,6 +12,7 @@
 #include <process.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -103,15 +104,21 @@ std::string PathToUtf8(const fs::path& path) {
 
 std::optional<fs::path> FindFileIgnoringCase(const fs::path& folder, std::string_view name) {
     std::error_code error;
+#ifndef _WIN32 // Windows finds any spelling here, but the stored one is wanted
     const fs::path exact = folder / PathFromUtf8(name);
     if (fs::exists(exact, error))
         return exact;
+#endif
     const std::string wanted = ToUpper(name);
+    std::optional<fs::path> found;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (ToUpper(PathToUtf8(it->path().filename())) == wanted)
+        const std::string stored = PathToUtf8(it->path().filename());
+        if (stored == name)
             return it->path();
+        if (!found && ToUpper(stored) == wanted)
+            found = it->path();
     }
-    return std::nullopt;
+    return found;
 }
 
 fs::path ResolveFileName(std::string_view name, const fs::path& folder) {
@@ -152,9 +159,10 @@ bool ReadWholeFile(const fs::path& path, std::string& bytes, std::error_code& er
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::error_code& error) {
     static std::atomic<unsigned> counter{0};
     const fs::path folder = path.parent_path();
-    const fs::path temporary =
-        folder / ("." + path.filename().string() + ".tmp-" + std::to_string(ProcessId()) + "-" +
-                  std::to_string(counter++));
+    fs::path name(".");
+    name += path.filename().native(); // as it is: no conversion that a name could fail
+    name += ".tmp-" + std::to_string(ProcessId()) + "-" + std::to_string(counter++);
+    const fs::path temporary = folder / name;
     errno = 0;
     const int fd = OpenForWriting(temporary);
     if (fd < 0) {
@@ -180,8 +188,7 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::erro
         fs::remove(temporary, ignored);
         return false;
     }
-    fs::rename(temporary, path, error);
-    if (error) {
+    if (!MoveIntoPlace(temporary, path, error)) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
         return false;
@@ -191,6 +198,21 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::erro
     error.clear();
     return true;
 }
+
+#ifndef _WIN32 // Windows: files_win32.cpp
+bool MoveIntoPlace(const fs::path& from, const fs::path& to, std::error_code& error) {
+    fs::rename(from, to, error);
+    return !error;
+}
+
+unsigned long long FileIdentity(const fs::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return 0;
+    return static_cast<unsigned long long>(info.st_ino) ^
+           (static_cast<unsigned long long>(info.st_dev) << 32);
+}
+#endif
 
 void SetWriteStepHookForTesting(std::function<bool(WriteStep)> hook) {
     WriteStepHook() = std::move(hook);

@@ -31,6 +31,16 @@ bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::e
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::error_code& error);
 
+// Puts the file `from` in the place of `to` in one step. On Windows another program holding
+// `to` open (a virus scanner, a backup tool, a viewer) can refuse that for a moment, so it is
+// tried again for up to about two seconds before the error is given.
+bool MoveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to,
+                   std::error_code& error);
+
+// What tells one file from another on its volume (inode or file index): a file that another
+// takes the place of gets a new identity, one written in place keeps it. 0 when unknown.
+unsigned long long FileIdentity(const std::filesystem::path& path);
+
 // Tests make a write fail at a given step by answering false, or stop the process there.
 // The answer after the rename is ignored: by then the new content is in place.
 enum class WriteStep { TemporaryCreated, DataWritten, DataSynced, Renamed };

@@ -1,7 +1,9 @@
 #include "common/text.h"
 
+#ifndef _WIN32
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
+#endif
 
 namespace {
 
@@ -84,6 +86,7 @@ std::string ReplaceAll(std::string_view text, std::string_view placeholder,
     return result;
 }
 
+#ifndef _WIN32 // Windows upper-cases with its own rules: text_win32.cpp
 std::string ToUpper(std::string_view text) {
     auto unicode = icu::UnicodeString::fromUTF8(
         icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
@@ -92,6 +95,7 @@ std::string ToUpper(std::string_view text) {
     unicode.toUTF8String(result);
     return result;
 }
+#endif
 
 std::string_view WithoutPartialCharacterAtEnd(std::string_view bytes) {
     // Walk back over at most three continuation bytes to the last lead byte.

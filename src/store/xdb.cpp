@@ -39,6 +39,7 @@ FileStamp StampOf(const fs::path& path) {
     std::error_code error;
     stamp.size = fs::file_size(path, error);
     stamp.modified = fs::last_write_time(path, error).time_since_epoch().count();
+    stamp.node = FileIdentity(path);
 #else
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) {

@@ -152,7 +152,7 @@ TEST_F(Startup, LoginIsExactAndEmptiesBothBoxesAfterAFailure) {
     StoreUser({.loginName = "Ann", .loginPassword = "Secret"});
     for (auto [name, password] :
          {std::pair{"ann", "Secret"}, {"Ann", "secret"}, {"Ann ", "Secret"}}) {
-        Then([=, this](WindowHandle dialog) {
+        Then([this, name = name, password = password](WindowHandle dialog) {
             Enter(dialog, name, password);
             EXPECT_EQ(Shown(), System(Exclamation, "Invalid User Name or Password...try again!"));
             EXPECT_EQ(ui.ControlText(dialog, UserNameBox) + ui.ControlText(dialog, PasswordBox),

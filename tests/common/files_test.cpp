@@ -3,8 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#ifdef _WIN32
+#include <thread>
+
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -14,12 +22,17 @@ TEST_F(Files, NamesMatchWithoutRegardToCaseAndAnExactMatchWins) {
     WriteFile("Template.txt", "x");
     WriteFile("user.idx", "a");
     WriteFile("USER.IDX", "b");
+#ifdef _WIN32 // one file there, and its stored name is the answer whatever the case asked
+    const char* upper = "user.idx";
+#else
+    const char* upper = "USER.IDX";
+#endif
     // A file that is still to be made keeps the name asked for.
     const struct {
         const char *asked, *found;
     } cases[] = {{"template.txt", "Template.txt"},
                  {"TEMPLATE.TXT", "Template.txt"},
-                 {"USER.IDX", "USER.IDX"},
+                 {"USER.IDX", upper},
                  {"user.idx", "user.idx"},
                  {"New Template.txt", "New Template.txt"}};
     for (const auto& c : cases)
@@ -30,7 +43,12 @@ TEST_F(Files, NamesMatchWithoutRegardToCaseAndAnExactMatchWins) {
 TEST_F(Files, AtomicWriteReplacesTheWholeFileOrReportsWhyNot) {
     std::error_code error;
     WriteFile("table.dbf", "old");
+    // A file that takes the old one's place is another file; one written in place is not.
+    const auto before = FileIdentity("table.dbf");
     ASSERT_TRUE(WriteFileAtomically("table.dbf", "new", error)) << error.message();
+    const auto replaced = FileIdentity("table.dbf");
+    std::ofstream("table.dbf", std::ios::binary | std::ios::in) << "n";
+    EXPECT_TRUE(before != 0 && replaced != before && FileIdentity("table.dbf") == replaced);
     for (auto failing :
          {WriteStep::TemporaryCreated, WriteStep::DataWritten, WriteStep::DataSynced}) {
         SetWriteStepHookForTesting([&](WriteStep step) { return step != failing; });
@@ -41,6 +59,28 @@ TEST_F(Files, AtomicWriteReplacesTheWholeFileOrReportsWhyNot) {
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1)
         << "a failed write leaves no temporary file";
 
+#ifdef _WIN32
+    // Another program holding the file open without letting others delete it blocks the
+    // replacement: the write waits for it a little, then reports the refusal.
+    const auto holdOpen = [] {
+        return CreateFileW(L"table.dbf", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE other = holdOpen();
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    std::thread closer([other] {
+        Sleep(300);
+        CloseHandle(other);
+    });
+    const bool waited = WriteFileAtomically("table.dbf", "after a wait", error);
+    closer.join();
+    EXPECT_TRUE(waited) << error.message();
+    other = holdOpen();
+    EXPECT_FALSE(WriteFileAtomically("table.dbf", "never", error) || !error);
+    CloseHandle(other);
+    EXPECT_EQ(ReadFile("table.dbf"), "after a wait");
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+#else
     // Root writes anywhere: an ordinary user tries it in a child process.
     fs::create_directory("locked");
     WriteFile("locked/file", "old");
@@ -56,4 +96,5 @@ TEST_F(Files, AtomicWriteReplacesTheWholeFileOrReportsWhyNot) {
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(ReadFile("locked/file"), "old");
+#endif
 }

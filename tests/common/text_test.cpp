@@ -23,7 +23,11 @@ TEST(Text, RulesCountCharactersNotBytes) {
                  {ReplaceAll("regcode", "regcode", "regcode-regcode"), "regcode-regcode"},
                  {ReplaceAll("Dear lname,", "lname", ""), "Dear ,"},
                  {ReplaceAll("text", "", "x"), "text"},
-                 {ToUpper("élan straße"), "ÉLAN STRASSE"},
+#ifdef _WIN32 // Windows upper-cases one character to one
+                 {ToUpper("élan straße i"), "ÉLAN STRAßE I"},
+#else
+                 {ToUpper("élan straße i"), "ÉLAN STRASSE I"},
+#endif
                  {whole("ab" + euro), "ab" + euro},
                  {whole("ab" + euro.substr(0, 2)), "ab"},
                  {whole("ab" + euro.substr(0, 1)), "ab"}};

@@ -9,13 +9,14 @@
 #include "store/folder_lock.h"
 #include "support/fixtures.h"
 #include "support/headless_platform.h"
+#include "support/lock_holder.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -90,13 +91,23 @@ TEST_F(Maintenance, BackupCopiesEveryFileWholeOrKeepsItsEarlierCopyAndSaysWhich)
     Backup();
     SetWriteStepHookForTesting({});
     EXPECT_EQ(Contents("BNG").at("User.dbf"), earlier.at("User.dbf"));
+#ifdef _WIN32 // listed, but another program holds it without sharing it
+    const HANDLE other = CreateFileW(L"Application.dbf", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::string why = "Permission denied";
+#else
     fs::remove("Application.dbf");
     fs::create_symlink("nowhere", "Application.dbf"); // listed, but it cannot be read
+    const std::string why = "No such file or directory";
+#endif
     Backup();
+#ifdef _WIN32
+    CloseHandle(other);
+#endif
     const std::string kept = "!Backup is not complete. These files could not be copied to the "
                              "folder BNG; their earlier backup copies were kept:\r\n";
     EXPECT_EQ(Told(), (Texts{Done, Done, kept + "User.dbf (Input/output error)",
-                             kept + "Application.dbf (No such file or directory)"}));
+                             kept + "Application.dbf (" + why + ")"}));
 }
 
 TEST_F(Maintenance, RestoreBringsBackWhatTheBackupHoldsEachFileWholeOrNotAtAll) {
@@ -106,11 +117,12 @@ TEST_F(Maintenance, RestoreBringsBackWhatTheBackupHoldsEachFileWholeOrNotAtAll) 
     AddApplications({First[0]});
     StoreUser(Bob);
     SetLockWaitForTesting(std::chrono::milliseconds(100));
-    const int other = ::open(LockFileName, O_RDWR | O_CREAT, 0644); // another running copy
-    ASSERT_EQ(::flock(other, LOCK_EX), 0);
-    Backup(); // neither copies anything
-    Restore();
-    ::close(other);
+    {
+        const LockHolder other(LockFileName); // another running copy
+        ASSERT_TRUE(other.held());
+        Backup(); // neither copies anything
+        Restore();
+    }
     EXPECT_EQ(Contents("BNG"), backup);
     fs::remove("BNG/User.dbf"); // a partial backup: the user table stays as it is
     Restore();

@@ -40,6 +40,7 @@ protected:
 };
 
 TEST_F(Durability, AWriteThatFailsOrStopsAtAnyStepLeavesTheOldOrTheNewTable) {
+    SKIP_WITHOUT_FORK();
     const std::string oldTable = TableBytes();
     for (const auto& [name, run] : Operations) {
         std::string newTable; // as a write that nothing stops makes it
@@ -71,7 +72,7 @@ TEST_F(Durability, AWriteThatFailsOrStopsAtAnyStepLeavesTheOldOrTheNewTable) {
             // A process stopped there: the table's file is written first, the index's second.
             for (int write = 1; write <= 2; ++write) {
                 RestoreOldFiles();
-                ExitCode(Spawn([&] {
+                ExitCode(Spawn([&, run = run] {
                     SetWriteStepHookForTesting([&, seen = 0](WriteStep at) mutable {
                         if (at == step && ++seen == write)
                             ::_exit(0);
@@ -98,6 +99,7 @@ TEST_F(Durability, AWriteThatFailsOrStopsAtAnyStepLeavesTheOldOrTheNewTable) {
 }
 
 TEST_F(Durability, TwoProcessesAddingAtOnceLoseNothingAndTheFolderLockKeepsOthersOut) {
+    SKIP_WITHOUT_FORK();
     const auto addMany = [this](const std::string& process) {
         for (int i = 0; i < 25; ++i)
             Open(), Add(process + std::to_string(i)), XDBCLOSE(table);

@@ -10,11 +10,29 @@
 
 #include <functional>
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using Names = std::vector<std::string>;
 
+#ifdef _WIN32
+// Windows has no fork: the tests that need a child process with the test's own state skip
+// there. Two writing processes and the folder lock have a Windows test of their own
+// (processes_win32_test.cpp), which starts the test program again as the other process.
+#define SKIP_WITHOUT_FORK() GTEST_SKIP() << "needs fork(), which Windows does not have"
+inline pid_t Spawn(const std::function<int()>&, bool = false) {
+    ADD_FAILURE() << "no fork() here";
+    return -1;
+}
+inline int ExitCode(pid_t) {
+    return -1;
+}
+#else
+#define SKIP_WITHOUT_FORK() (void)0
 // Runs `body` in a forked child, optionally as an ordinary user (root reads anything).
 inline pid_t Spawn(const std::function<int()>& body, bool asOrdinaryUser = false) {
     const pid_t child = ::fork();
@@ -27,6 +45,7 @@ inline int ExitCode(pid_t child) {
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+#endif
 
 class StoreTest : public InTempFolder {
 protected:

@@ -225,7 +225,8 @@ TEST_F(QtRun, MessageBoxesFollowTheirStyleFlags) {
     const QString caption = "Ombrelay Application Database";
     for (const auto& [style, icon, defaultButton, key, expected] : cases) {
         SCOPED_TRACE(testing::Message() << "style " << std::hex << style);
-        ui::QtPlatform::SetMessageBoxHook([&](QMessageBox* box) {
+        ui::QtPlatform::SetMessageBoxHook([&, icon = icon, defaultButton = defaultButton,
+                                           key = key](QMessageBox* box) {
             EXPECT_EQ(box->windowTitle() + "/" + box->text(), caption + "/Line 1\n<b>2</b>");
             // Named for screen readers, and wide enough for its caption in the title bar's
             // bold face beside a title-bar button on either side.

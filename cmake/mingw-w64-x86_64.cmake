@@ -1,0 +1,23 @@
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64 (the posix thread model, which
+# std::thread and std::mutex need). Everything is linked statically, so the programs need
+# no DLL beyond Windows' own. Tests run under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(triple x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${triple}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+find_program(OMBRELAY_WINE NAMES wine64 wine)
+if(OMBRELAY_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${OMBRELAY_WINE})
+endif()

@@ -1,0 +1,217 @@
+// Renders every dialog of the Windows build, filled with sample data, into BMP files (one
+// per dialog, frame and title bar included), for the README and for looking at the layouts
+// as Windows draws them.
+//
+//   ombrelay-screenshots.exe <output folder>
+
+#include "app/about_dialog.h"
+#include "app/login_dialogs.h"
+#include "app/main_window.h"
+#include "common/files.h"
+#include "common/wide_text.h"
+#include "maintenance/database_dialog.h"
+#include "requests/compose_dialog.h"
+#include "store/tables.h"
+#include "store/xdb.h"
+#include "ui/win32/win32_platform.h"
+#include "user/change_password.h"
+#include "user/user_setup_dialog.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path outputFolder;
+int failures = 0;
+
+HWND Hwnd(ui::WindowHandle handle) {
+    return reinterpret_cast<HWND>(handle);
+}
+
+// The whole window, as it is on the screen, into a 24-bit BMP.
+void Save(ui::WindowHandle dialog, const char* name) {
+    const HWND window = Hwnd(dialog);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
+    SelectObject(memory, previous);
+
+    const DWORD row = ((width * 3 + 3) / 4) * 4;
+    const DWORD size = row * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(14 + 40 + size), 0, 0, 14 + 40};
+    const fs::path path = outputFolder / (std::string(name) + ".bmp");
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), 14);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), 40);
+    out.write(static_cast<const char*>(bits), size);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!out) {
+        std::fprintf(stderr, "could not write %s\n", PathToUtf8(path).c_str());
+        ++failures;
+        return;
+    }
+    std::printf("%s\n", PathToUtf8(path).c_str());
+}
+
+void Press(ui::WindowHandle dialog, int control) {
+    SendDlgItemMessageW(Hwnd(dialog), control, BM_CLICK, 0, 0);
+}
+
+void Fill(ui::WindowHandle dialog, const std::vector<std::pair<int, std::string>>& values) {
+    for (const auto& [control, text] : values)
+        ui::Ui().SetControlText(dialog, control, text);
+}
+
+// Every message box is answered with its default button, which has the focus.
+BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM) {
+    if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF) != nullptr) {
+        const HWND focus = GetFocus();
+        const int button =
+            focus != nullptr && GetParent(focus) == window ? GetDlgCtrlID(focus) : IDOK;
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    }
+    return TRUE;
+}
+
+void CALLBACK AnswerMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), &AnswerMessageBox, 0);
+}
+
+// What to do when a dialog of a given title is shown.
+std::map<std::string, std::function<void(ui::WindowHandle)>> whenShown;
+
+void SampleData() {
+    const int user = XDBOPENEX(UserTableFile, 2, 1, TableKey);
+    const char* const userValues[] = {
+        "Ann", "Example", "ann@example.org", "2A4F19C0", "31BD07E5", "", "", "Ann", "secret"};
+    XDBCLEARBUFFER(user);
+    for (int field = 1; field <= 9; ++field)
+        XDBASSIGNFIELD(user, "", field, userValues[field - 1]);
+    XDBADDRECORD(user);
+    XDBCLOSE(user);
+
+    struct Row {
+        const char *name, *code, *email, *request;
+    };
+    const Row rows[] = {
+        {"Berry Weather", "WX-2291-KQ", "keys@berryweather.example", "Yes"},
+        {"Pocket Ledger", "PL7-0042-88A", "support@pocketledger.example", "No"},
+        {"Trail Maps Pro", "TMP-55A1-Z9", "register@trailmaps.example", "Yes"},
+        {"Chess Companion", "CC-9001", "codes@chesscompanion.example", "No"},
+    };
+    const int table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
+    for (const auto& row : rows) {
+        XDBCLEARBUFFER(table);
+        XDBASSIGNFIELD(table, "", 1, row.name);
+        XDBASSIGNFIELD(table, "", 2, row.code);
+        XDBASSIGNFIELD(table, "", 3, row.email);
+        XDBASSIGNFIELD(table, "", 4, row.request);
+        XDBADDRECORD(table);
+    }
+    XDBCLOSE(table);
+
+    std::ofstream("Template.txt", std::ios::binary)
+        << "Dear applicationname team,\r\n\r\n"
+           "I have moved to a new BlackBerry device. Please send me a new registration code\r\n"
+           "for applicationname; my current code is regcode and my old PIN was XXXXXXXX.\r\n\r\n"
+           "Thank you,\r\nfname lname\r\nemailaddress\r\n";
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: ombrelay-screenshots <output folder>\n");
+        return 2;
+    }
+    outputFolder = fs::absolute(argv[1]);
+    std::error_code error;
+    fs::create_directories(outputFolder, error);
+    const fs::path work = fs::temp_directory_path(error) /
+                          ("ombrelay-screenshots-" + std::to_string(GetCurrentProcessId()));
+    fs::create_directories(work, error);
+    fs::current_path(work, error);
+    if (error) {
+        std::fprintf(stderr, "cannot make a working folder\n");
+        return 1;
+    }
+
+    ui::Win32Platform platform;
+    SetTimer(nullptr, 0, 50, &AnswerMessageBoxes);
+    // Nothing leaves the program: the links go nowhere.
+    ui::Win32Platform::SetShellOpenHook([](const std::string&, ui::ShowState) { return 42; });
+    ui::Win32Platform::SetDialogShownHook([](ui::WindowHandle dialog) {
+        wchar_t title[256] = {};
+        GetWindowTextW(Hwnd(dialog), title, 256);
+        auto found = whenShown.find(Narrow(title));
+        if (found != whenShown.end())
+            found->second(dialog);
+        ui::Ui().EndDialog(dialog, 0);
+    });
+
+    whenShown[CreateUserLoginTitle] = [](ui::WindowHandle dialog) {
+        Fill(dialog, {{1141, "Ann"}, {1142, "secret"}, {1143, "secret"}});
+        Save(dialog, "create-user-login");
+    };
+    CreateUserLoginDialog(0);
+
+    SampleData();
+    whenShown[LoginTitle] = [](ui::WindowHandle dialog) {
+        Fill(dialog, {{1122, "secret"}});
+        Save(dialog, "login");
+    };
+    LoginDialog(0);
+
+    whenShown[UserSetupTitle] = [](ui::WindowHandle dialog) {
+        Save(dialog, "user-setup");
+        Press(dialog, ChangePasswordButton);
+    };
+    whenShown[ChangePasswordTitle] = [](ui::WindowHandle dialog) {
+        Fill(dialog, {{NewPasswordBox, "new secret"}, {RepeatPasswordBox, "new secret"}});
+        Save(dialog, "change-password");
+    };
+    whenShown["Ombrelay Application Information"] = [](ui::WindowHandle dialog) {
+        Press(dialog, 1042); // Next: the first application in name order
+        Save(dialog, "application-information");
+    };
+    whenShown[ComposeEmailTitle] = [](ui::WindowHandle dialog) {
+        Save(dialog, "compose-email");
+        Press(dialog, compose::EmailAll);
+        Save(dialog, "compose-email-all");
+    };
+    whenShown[DatabaseDialogTitle] = [](ui::WindowHandle dialog) { Save(dialog, "databases"); };
+    whenShown[AboutTitle] = [](ui::WindowHandle dialog) { Save(dialog, "about"); };
+    whenShown[MainWindowTitle] = [](ui::WindowHandle dialog) {
+        Save(dialog, "main-window-empty");
+        for (int button : {1005, 1006, 1007, 1002, 1008})
+            Press(dialog, button);
+        Save(dialog, "main-window");
+    };
+    MainDisplayDialog(0);
+
+    fs::current_path(outputFolder, error);
+    fs::remove_all(work, error);
+    return failures == 0 ? 0 : 1;
+}

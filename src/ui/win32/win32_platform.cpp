@@ -1,0 +1,379 @@
+#include "ui/win32/win32_platform.h"
+
+#include "common/wide_text.h"
+#include "ui/win32/dialog_template.h"
+
+#include <vector>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace ui {
+
+namespace {
+
+constexpr UINT ShownMessage = WM_APP + 1;
+
+Win32Platform::DialogShownHook& DialogShown() {
+    static Win32Platform::DialogShownHook hook;
+    return hook;
+}
+
+Win32Platform::ShellOpenHook& ShellOpened() {
+    static Win32Platform::ShellOpenHook hook;
+    return hook;
+}
+
+HWND Hwnd(WindowHandle handle) {
+    return reinterpret_cast<HWND>(handle);
+}
+
+WindowHandle Handle(HWND window) {
+    return reinterpret_cast<WindowHandle>(window);
+}
+
+COLORREF ColorOf(const Rgb& rgb) {
+    return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+// The common controls, prepared as the program always did it: COMCTL32 loaded by name and
+// InitCommonControlsEx with the Windows 95, date and internet classes, or the older call.
+// The status bar class lives there. The library stays loaded through the program's own
+// import of it, so the release here only drops the extra reference.
+void PrepareCommonControls() {
+    const HMODULE library = LoadLibraryW(L"COMCTL32.DLL");
+    if (library == nullptr)
+        return;
+    using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto initEx = reinterpret_cast<InitEx>(
+        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    if (initEx != nullptr) {
+        INITCOMMONCONTROLSEX init{};
+        init.dwSize = 8;
+        init.dwICC = 0x9FF;
+        initEx(&init);
+    } else {
+        InitCommonControls();
+    }
+    FreeLibrary(library);
+}
+
+// A font as the layouts give it: height -(points * vertical dpi / 72), truncated.
+HFONT MakeFont(const Font& font) {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return CreateFontW(-(font.points * dpi / 72), 0, 0, 0, font.weight, FALSE,
+                       font.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       Widen(font.face).c_str());
+}
+
+// A push button that never becomes the dialog's default one, so that Enter does not press
+// it even when it has the focus (the dialog manager presses a focused default button).
+LRESULT CALLBACK NeverDefault(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR) {
+    if (message == WM_GETDLGCODE)
+        return DLGC_BUTTON;
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
+} // namespace
+
+struct Win32Platform::Running {
+    Win32Platform* platform = nullptr;
+    const Dialog* table = nullptr;
+    DialogCallback callback;
+    HWND window = nullptr;
+    bool ended = false;
+    int lastFocus = 0; // the focused control when the dialog was last deactivated
+    std::vector<HFONT> fonts;
+    std::vector<std::pair<COLORREF, HBRUSH>> brushes;
+
+    const Control* Find(int id) const {
+        for (const Control& control : table->controls) {
+            if (control.id == id)
+                return &control;
+        }
+        return nullptr;
+    }
+    HBRUSH Brush(COLORREF color) {
+        for (const auto& [made, brush] : brushes) {
+            if (made == color)
+                return brush;
+        }
+        brushes.emplace_back(color, CreateSolidBrush(color));
+        return brushes.back().second;
+    }
+    void Report(DialogEventKind kind, int control = 0, int code = 0) {
+        if (!ended && callback)
+            callback(Handle(window), DialogEvent{kind, control, code});
+    }
+    // The focused control of this dialog, or 0.
+    int FocusedChild() const {
+        HWND focus = GetFocus();
+        while (focus != nullptr && GetParent(focus) != window)
+            focus = GetParent(focus);
+        return focus != nullptr ? GetDlgCtrlID(focus) : 0;
+    }
+};
+
+// Window procedure of every dialog.
+struct DialogProcedure {
+    static INT_PTR CALLBACK Run(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* running =
+            reinterpret_cast<Win32Platform::Running*>(GetWindowLongPtrW(window, DWLP_USER));
+        if (message == WM_INITDIALOG) {
+            running = reinterpret_cast<Win32Platform::Running*>(lParam);
+            SetWindowLongPtrW(window, DWLP_USER, lParam);
+            return Initialise(window, *running);
+        }
+        if (running == nullptr)
+            return FALSE;
+        switch (message) {
+        case WM_CTLCOLORDLG:
+            return reinterpret_cast<INT_PTR>(running->Brush(ColorOf(running->table->background)));
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+            return Colours(*running, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_SIZE: // the status bar lays itself out along the bottom edge
+            for (const Control& control : running->table->controls) {
+                if (control.kind == ControlKind::StatusBar)
+                    SendDlgItemMessageW(window, control.id, WM_SIZE, 0, 0);
+            }
+            return FALSE;
+        case WM_NCACTIVATE:
+            if (wParam == FALSE) {
+                running->lastFocus = running->FocusedChild();
+                running->Report(DialogEventKind::Deactivate);
+            } else {
+                running->Report(DialogEventKind::Activate);
+            }
+            return FALSE; // the frame is drawn as usual
+        case WM_COMMAND: {
+            // Enter and Esc arrive as IDOK and IDCANCEL, which no table holds: nothing happens.
+            const int id = LOWORD(wParam);
+            if (running->Find(id) != nullptr)
+                running->Report(DialogEventKind::Command, id, HIWORD(wParam));
+            return TRUE;
+        }
+        case DM_GETDEFID: // no default button: Enter arrives as IDOK, ignored above
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_CLOSE:
+            if (running->callback)
+                running->Report(DialogEventKind::Close);
+            else
+                ::EndDialog(window, 0);
+            return TRUE;
+        case WM_SETCURSOR: {
+            const Control* control = running->Find(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
+            if (control == nullptr || !(control->style & Link))
+                return FALSE;
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        case ShownMessage:
+            if (!running->ended && DialogShown()) {
+                RedrawWindow(window, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                DialogShown()(Handle(window));
+            }
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+    static INT_PTR Initialise(HWND window, Win32Platform::Running& running) {
+        running.window = window;
+        running.platform->running_[Handle(window)] = &running;
+        const HINSTANCE instance = GetModuleHandleW(nullptr);
+        if (HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(running.table->icon))) {
+            SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+            SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        }
+        for (const Font& font : running.table->fonts)
+            running.fonts.push_back(MakeFont(font));
+        for (const Control& control : running.table->controls) {
+            if (control.font >= 0 && control.font < static_cast<int>(running.fonts.size()))
+                SendDlgItemMessageW(window, control.id, WM_SETFONT,
+                                    reinterpret_cast<WPARAM>(running.fonts[control.font]), FALSE);
+            if (control.kind == ControlKind::PushButton)
+                SetWindowSubclass(GetDlgItem(window, control.id), &NeverDefault, 0, 0);
+        }
+        running.Report(DialogEventKind::Init);
+        PostMessageW(window, ShownMessage, 0, 0);
+        // TRUE lets Windows focus the first tab stop, unless the callback chose a control.
+        return running.FocusedChild() == 0 ? TRUE : FALSE;
+    }
+
+    static INT_PTR Colours(Win32Platform::Running& running, HDC dc, HWND child) {
+        const Control* control = running.Find(GetDlgCtrlID(child));
+        if (control == nullptr)
+            return FALSE;
+        if (control->textColor)
+            SetTextColor(dc, ColorOf(*control->textColor));
+        if (control->background) {
+            SetBkColor(dc, ColorOf(*control->background));
+            return reinterpret_cast<INT_PTR>(running.Brush(ColorOf(*control->background)));
+        }
+        if (control->kind == ControlKind::Edit) {
+            if (!control->textColor)
+                return FALSE; // the system's colours
+            const bool grey = (control->style & ReadOnly) != 0;
+            SetBkColor(dc, GetSysColor(grey ? COLOR_3DFACE : COLOR_WINDOW));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(grey ? COLOR_3DFACE : COLOR_WINDOW));
+        }
+        if (control->kind == ControlKind::PushButton)
+            return FALSE;
+        // Everything else sits on the dialog's own colour.
+        SetBkMode(dc, TRANSPARENT);
+        SetBkColor(dc, ColorOf(running.table->background));
+        return reinterpret_cast<INT_PTR>(running.Brush(ColorOf(running.table->background)));
+    }
+};
+
+Win32Platform::Win32Platform() {
+    PrepareCommonControls();
+    SetUi(this);
+}
+
+Win32Platform::~Win32Platform() {
+    SetUi(nullptr);
+}
+
+void Win32Platform::SetDialogShownHook(DialogShownHook hook) {
+    DialogShown() = std::move(hook);
+}
+
+void Win32Platform::SetShellOpenHook(ShellOpenHook hook) {
+    ShellOpened() = std::move(hook);
+}
+
+int Win32Platform::RunDialog(const Dialog& dialog, WindowHandle owner, DialogCallback callback) {
+    Running running;
+    running.platform = this;
+    running.table = &dialog;
+    running.callback = std::move(callback);
+    const std::vector<std::uint32_t> dialogTemplate = win32::BuildTemplate(dialog);
+    const INT_PTR result = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
+        Hwnd(owner), &DialogProcedure::Run, reinterpret_cast<LPARAM>(&running));
+    running_.erase(Handle(running.window));
+    for (HFONT font : running.fonts) // made with the window, deleted once it has closed
+        DeleteObject(font);
+    for (const auto& [color, brush] : running.brushes)
+        DeleteObject(brush);
+    return result == -1 ? 0 : static_cast<int>(result);
+}
+
+void Win32Platform::EndDialog(WindowHandle dialog, int result) {
+    auto found = running_.find(dialog);
+    if (found == running_.end() || found->second->ended)
+        return;
+    // Nothing reaches the callback any more; Windows hides the window at once, even when its
+    // loop only returns after a dialog opened from the callback.
+    found->second->ended = true;
+    ::EndDialog(Hwnd(dialog), result);
+}
+
+WindowHandle Win32Platform::FindWindowByTitle(const std::string& title) {
+    const std::wstring wide = Widen(title);
+    // Only this program's own windows: a second running copy has windows of the same titles,
+    // and its status bar is not ours to write. An ended dialog keeps its hidden window until
+    // its loop returns; it is not found either.
+    for (HWND window = FindWindowW(nullptr, wide.c_str()); window != nullptr;
+         window = FindWindowExW(nullptr, window, nullptr, wide.c_str())) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        auto found = running_.find(Handle(window));
+        if (process == GetCurrentProcessId() && (found == running_.end() || !found->second->ended))
+            return Handle(window);
+    }
+    return 0;
+}
+
+WindowHandle Win32Platform::ControlWindow(WindowHandle dialog, int control) const {
+    return Handle(GetDlgItem(Hwnd(dialog), control));
+}
+
+std::string Win32Platform::ControlText(WindowHandle dialog, int control) {
+    const HWND window = GetDlgItem(Hwnd(dialog), control);
+    if (window == nullptr)
+        return {};
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+void Win32Platform::SetControlText(WindowHandle dialog, int control, const std::string& text) {
+    SetDlgItemTextW(Hwnd(dialog), control, Widen(text).c_str());
+}
+
+bool Win32Platform::IsChecked(WindowHandle dialog, int control) {
+    return IsDlgButtonChecked(Hwnd(dialog), control) == BST_CHECKED;
+}
+
+void Win32Platform::SetChecked(WindowHandle dialog, int control, bool checked) {
+    CheckDlgButton(Hwnd(dialog), control, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+int Win32Platform::FocusedControl(WindowHandle dialog) {
+    auto found = running_.find(dialog);
+    if (found == running_.end())
+        return 0;
+    const int focused = found->second->FocusedChild();
+    // While another window is active, the control the dialog will give the focus back to.
+    return focused != 0 ? focused : found->second->lastFocus;
+}
+
+void Win32Platform::SetFocus(WindowHandle dialog, int control) {
+    const HWND window = GetDlgItem(Hwnd(dialog), control);
+    if (window == nullptr || !IsWindowEnabled(window))
+        return;
+    // The dialog manager's way: it also moves the default-button look and selects an edit's
+    // text, as tabbing there does.
+    SendMessageW(Hwnd(dialog), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(window), TRUE);
+}
+
+void Win32Platform::EnableControl(WindowHandle dialog, int control, bool enabled) {
+    if (const HWND window = GetDlgItem(Hwnd(dialog), control))
+        EnableWindow(window, enabled ? TRUE : FALSE);
+}
+
+int Win32Platform::ShowMessage(const std::string& text, const std::string& caption,
+                               unsigned style) {
+    // Task-modal boxes have no owner: Windows disables every window of the program instead.
+    const HWND active = GetActiveWindow();
+    const HWND owner = (style & MbTaskModal) ? nullptr : active;
+    const int answer =
+        MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style));
+    // The box goes while the program's windows are still disabled, so Windows may find none
+    // to activate: the dialog that was active gets the keyboard back (and with it its focus).
+    if (active != nullptr && IsWindow(active) && GetActiveWindow() != active)
+        SetActiveWindow(active);
+    if ((style & 0xF) == MbYesNo)
+        return answer == IDYES ? IdYes : IdNo;
+    return IdOk;
+}
+
+void Win32Platform::SetHandCursor() {
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+}
+
+int Win32Platform::ShellOpen(const std::string& target, ShowState show) {
+    if (ShellOpened())
+        return ShellOpened()(target, show);
+    const HINSTANCE result =
+        ShellExecuteW(GetActiveWindow(), L"open", Widen(target).c_str(), nullptr, nullptr,
+                      show == ShowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
+} // namespace ui
