@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -48,10 +49,22 @@ int CurrentProcess() {
 using LockHandle = int;
 constexpr LockHandle NoLock = -1;
 
+// Writable, since it also holds the journal. A new lock file's entry in the folder is synced
+// once, so that a journal in it outlasts a power failure.
 LockHandle OpenLockFile(const fs::path& path) {
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) // an existing lock file in a folder we may only read still serves
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && errno == ENOENT) {
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK, 0666);
+        if (fd >= 0)
+            SyncFolder(path.parent_path());
+        else if (errno == EEXIST)
+            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    }
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        fd = -1;
+    }
     return fd;
 }
 bool TryLock(LockHandle fd) {

@@ -21,9 +21,11 @@ TEST_F(Interop, TheStoreAndAnotherDbaseReaderReadEveryValueAsWritten) {
     };
     AddApplications(rows);
     Open();
-    XDBDELETERECORD(table, 4);
+    XDBDELETERECORD(table, 4); // marked and blanked when the table is closed
     XDBCLOSE(table);
-    EXPECT_EQ(StoredApplications(), rows);
+    std::vector<ApplicationRow> kept = rows;
+    kept.erase(kept.begin() + 3);
+    EXPECT_EQ(StoredApplications(), kept);
 
     DbfContents read = ReadWithDbffile(ApplicationTableFile);
     EXPECT_EQ(read.fieldNames, (Names{"APPNAME", "REGCODE", "VEMAIL", "REQUEST"}));
@@ -38,7 +40,9 @@ TEST_F(Interop, TheStoreAndAnotherDbaseReaderReadEveryValueAsWritten) {
     };
     ASSERT_EQ(read.records.size(), rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        const Names written = {rows[r].name, rows[r].code, rows[r].email, rows[r].request};
+        const Names written =
+            r == 3 ? Names(4, "")
+                   : Names{rows[r].name, rows[r].code, rows[r].email, rows[r].request};
         for (std::size_t f = 0; f < written.size(); ++f)
             EXPECT_TRUE(same(read.records[r].at(f), written[f])) << r << "/" << f;
     }
