@@ -36,9 +36,13 @@ int OpenForReading(const fs::path& path) {
 int OpenForAppending(const fs::path& path) {
     return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY, 0666);
 }
-bool IsRegular(int fd) {
+bool IsRegular(int fd, std::uintmax_t* size = nullptr) {
     struct _stat64 info {};
-    return _fstat64(fd, &info) == 0 && (info.st_mode & _S_IFREG) != 0;
+    if (_fstat64(fd, &info) != 0 || (info.st_mode & _S_IFREG) == 0)
+        return false;
+    if (size != nullptr)
+        *size = static_cast<std::uintmax_t>(info.st_size);
+    return true;
 }
 long long ReadSome(int fd, char* into, std::size_t count) {
     return _read(fd, into, static_cast<unsigned>(std::min<std::size_t>(count, 1 << 30)));
@@ -60,6 +64,7 @@ int CloseFile(int fd) {
     return _close(fd);
 }
 void CopyModeTo(int, const fs::path&) {}
+void SetMode(int, fs::perms) {}
 int ProcessId() {
     return _getpid();
 }
@@ -75,9 +80,13 @@ int OpenForReading(const fs::path& path) {
 int OpenForAppending(const fs::path& path) {
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0666);
 }
-bool IsRegular(int fd) {
+bool IsRegular(int fd, std::uintmax_t* size = nullptr) {
     struct stat info {};
-    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    if (size != nullptr)
+        *size = static_cast<std::uintmax_t>(info.st_size);
+    return true;
 }
 long long ReadSome(int fd, char* into, std::size_t count) {
     for (;;) {
@@ -109,6 +118,9 @@ void CopyModeTo(int fd, const fs::path& replaced) {
     if (::stat(replaced.c_str(), &info) == 0)
         ::fchmod(fd, info.st_mode & 07777);
 }
+void SetMode(int fd, fs::perms mode) {
+    ::fchmod(fd, static_cast<mode_t>(mode & fs::perms::mask));
+}
 int ProcessId() {
     return static_cast<int>(::getpid());
 }
@@ -135,10 +147,16 @@ fs::path WriteTarget(const fs::path& path) {
 // Reads from an opened file up to `limit` bytes; more than that is an error.
 bool ReadOpened(int fd, std::uintmax_t limit, bool cutAtLimit, std::string& bytes,
                 std::error_code& error) {
-    if (!IsRegular(fd)) {
+    std::uintmax_t size = 0;
+    if (!IsRegular(fd, &size)) {
         error = std::make_error_code(std::errc::invalid_argument);
         return false;
     }
+    if (size > limit && !cutAtLimit) { // refused before anything is read
+        error = std::make_error_code(std::errc::file_too_large);
+        return false;
+    }
+    bytes.reserve(static_cast<std::size_t>(std::min(size, limit)));
     char chunk[65536];
     for (;;) {
         const std::size_t room = static_cast<std::size_t>(std::min<std::uintmax_t>(
@@ -279,7 +297,10 @@ bool WriteFileAtomically(const fs::path& given, std::string_view bytes, std::err
         error = LastError();
         return false;
     }
-    CopyModeTo(fd, path);
+    if (options.exactMode)
+        SetMode(fd, options.newFileMode);
+    else
+        CopyModeTo(fd, path);
     const auto fail = [&](std::error_code cause) {
         CloseFile(fd);
         std::error_code ignored;
@@ -310,6 +331,19 @@ bool WriteFileAtomically(const fs::path& given, std::string_view bytes, std::err
         SyncFolder(folder);
     error.clear();
     return true;
+}
+
+bool CopyFileAtomically(const fs::path& source, const fs::path& target, std::error_code& error) {
+    std::string bytes;
+    if (!ReadWholeFile(source, bytes, error))
+        return false;
+    ReplaceOptions options;
+    const fs::perms mode = fs::status(source, error).permissions() & fs::perms::mask;
+    if (error)
+        return false;
+    options.newFileMode = mode;
+    options.exactMode = true; // an older copy had its own bits
+    return WriteFileAtomically(target, bytes, error, options);
 }
 
 void SetWriteStepHookForTesting(std::function<bool(WriteStep)> hook) {

@@ -42,11 +42,13 @@ struct ReplaceOptions {
     // Flushed to disk before and after the rename. Derived files (an index) skip it: a crash
     // may leave them stale or torn, and their reader rebuilds them.
     bool durable = true;
-    // Permission bits of a file that is created; a replaced file keeps its own.
+    // Permission bits of a file that is created (less the umask); a replaced file keeps its
+    // own, unless `exactMode` gives the file exactly these.
     std::filesystem::perms newFileMode =
         std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
         std::filesystem::perms::group_read | std::filesystem::perms::group_write |
         std::filesystem::perms::others_read | std::filesystem::perms::others_write;
+    bool exactMode = false;
 };
 
 // Replaces the file's content all or nothing: the bytes go to a temporary file beside it,
@@ -55,6 +57,11 @@ struct ReplaceOptions {
 // through: its target is replaced. The replaced file keeps its permission bits.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::error_code& error, const ReplaceOptions& options = {});
+
+// Replaces `target` with the bytes of `source`, all or nothing (as above), and gives it the
+// permission bits of `source`: a copy of a private file is private too.
+bool CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target,
+                        std::error_code& error);
 
 // Tests make a write fail at a given step by answering false, or stop the process there.
 // A whole-file replacement goes TemporaryCreated, DataWritten, DataSynced, Renamed,

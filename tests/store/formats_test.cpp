@@ -24,7 +24,11 @@ TEST(DbfFormat, WritesPlainDbaseThreeAndReadsWhatOtherWritersMake) {
     EXPECT_EQ(back.records[0].values, (std::vector<std::string>{"ab", "x "}));
     EXPECT_TRUE(back.records[1].deleted);
     EXPECT_EQ(SerializeDbf(back, date)[32 + 11], 'N'); // written back as it was
-    // A table cut short is refused, never half read.
+    // A table cut short is refused, never half read; so is a header that counts fewer records
+    // than the file holds (the next write would drop the others).
     EXPECT_EQ(ParseDbf(bytes.substr(0, bytes.size() - 4), back), XdbDamaged);
+    std::string fewer = bytes;
+    fewer[4] = 1;
+    EXPECT_EQ(ParseDbf(fewer, back), XdbDamaged);
     EXPECT_TRUE(back.records.empty());
 }
