@@ -159,8 +159,13 @@ bool FileHandle::Resize(std::uint64_t length) {
     return ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
 }
 
+// The data and what is needed to read it back (the length), not the times.
 bool FileHandle::Sync() {
+#ifdef __linux__
+    return ::fdatasync(fd_) == 0;
+#else
     return ::fsync(fd_) == 0;
+#endif
 }
 
 bool FileHandle::State(FileState& state) {

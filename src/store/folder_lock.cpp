@@ -54,7 +54,8 @@ constexpr LockHandle NoLock = -1;
 LockHandle OpenLockFile(const fs::path& path) {
     int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0 && errno == ENOENT) {
-        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK, 0666);
+        // For this account alone: a journal in it holds old values of the tables.
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK, 0600);
         if (fd >= 0)
             SyncFolder(path.parent_path());
         else if (errno == EEXIST)

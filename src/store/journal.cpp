@@ -24,6 +24,13 @@ bool PlayBack(FileHandle& table, const Journal& journal) {
     return table.Resize(journal.oldLength) && table.Sync();
 }
 
+// Zeros over a journal of `length` bytes; a big one (a pack's) gives its room back.
+bool Spend(FileHandle& file, std::uint64_t length) {
+    if (length > (1u << 20))
+        return file.Resize(0);
+    return file.WriteAt(0, std::string(static_cast<std::size_t>(length), '\0'));
+}
+
 } // namespace
 
 XdbError WriteInPlace(const fs::path& tablePath, const std::vector<ByteRange>& ranges,
@@ -57,16 +64,12 @@ XdbError WriteInPlace(const fs::path& tablePath, const std::vector<ByteRange>& r
     FileHandle file;
     if (!file.Open(journalPath, true))
         return XdbNotLocked;
-    const auto clear = [&] {
-        file.Resize(0);
-        return XdbWriteFailed;
-    };
     const std::string bytes = SerializeJournal(journal);
-    if (!file.WriteAt(0, bytes) || !file.Resize(bytes.size()) ||
-        !WriteStepAllowed(WriteStep::DataWritten))
-        return clear();
+    const auto spend = [&] { Spend(file, bytes.size()); };
+    if (!file.WriteAt(0, bytes) || !WriteStepAllowed(WriteStep::DataWritten))
+        return spend(), XdbWriteFailed;
     if (!file.Sync() || !WriteStepAllowed(WriteStep::DataSynced))
-        return clear();
+        return spend(), XdbWriteFailed;
 
     bool written = true;
     for (const auto& range : ranges)
@@ -77,11 +80,11 @@ XdbError WriteInPlace(const fs::path& tablePath, const std::vector<ByteRange>& r
     if (!written) {
         // Left whole when the old bytes cannot be put back: the next open plays it back.
         if (PlayBack(table, journal))
-            file.Resize(0);
+            spend();
         return XdbWriteFailed;
     }
-    // The journal is emptied, not synced: a crash that brings it back only undoes this write.
-    file.Resize(0);
+    // Not synced: a crash that brings the journal back only undoes this write.
+    spend();
     WriteStepAllowed(WriteStep::JournalCleared);
     return XdbOk;
 }
@@ -89,15 +92,18 @@ XdbError WriteInPlace(const fs::path& tablePath, const std::vector<ByteRange>& r
 XdbError RollBackJournal(const fs::path& folder) {
     const fs::path journalPath = folder / JournalFileName;
     FileState state;
-    if (!StateOf(journalPath, state) || state.length == 0)
+    if (!StateOf(journalPath, state) || state.length < JournalHeaderSize)
         return XdbOk;
     FileHandle file;
-    if (!file.Open(journalPath, true))
+    std::string header;
+    if (!file.Open(journalPath, true) || !file.ReadAt(0, JournalHeaderSize, header))
         return XdbWriteFailed;
+    const std::size_t length = JournalLength(header);
+    if (length == 0)
+        return XdbOk; // spent
     std::string bytes;
     // A journal holds at most the bytes of one table and its own few.
-    if (state.length > MaxTableFileSize + 4096 ||
-        !file.ReadAt(0, static_cast<std::size_t>(state.length), bytes))
+    if (length > state.length || length > MaxTableFileSize + 4096 || !file.ReadAt(0, length, bytes))
         return XdbWriteFailed;
     Journal journal;
     if (ParseJournal(bytes, journal) == XdbOk) {
@@ -113,5 +119,5 @@ XdbError RollBackJournal(const fs::path& folder) {
         }
     }
     // A torn journal was never synced whole, so its table was not touched.
-    return file.Resize(0) ? XdbOk : XdbWriteFailed;
+    return Spend(file, length) ? XdbOk : XdbWriteFailed;
 }

@@ -4,8 +4,10 @@
 // Before a table file is changed, the old bytes of every range the write touches (and the
 // file's old length) go to the folder's journal, which is synced; then the
 // table is written and synced; then the journal is emptied. A process stopped anywhere leaves
-// either an empty or torn journal (the table was not touched yet) or a whole one, which the
-// next taker of the folder's lock plays back: the table returns to its old bytes.
+// either a spent (zeroed) or torn journal (the table was not touched yet) or a whole one, which
+// the next taker of the folder's lock plays back: the table returns to its old bytes. A spent
+// journal is overwritten with zeros, not truncated: the next one is written over the same
+// blocks, which syncs faster, and no old value is left behind in it.
 //
 // The journal lives in the folder's lock file (folder_lock.h): that file is there whenever a
 // write is, it is never replaced, and only the holder of the lock may write or play back.
@@ -15,14 +17,15 @@
 //   offset  size  content
 //   0       8     magic "OMBRJNL" followed by 0x1A
 //   8       2     format version, 1
-//   10      2     length L of the table's file name in its folder (UTF-8)
-//   12      L     that name
-//   12+L    8     the table file's device number   } which file it belongs to: a file put in
-//   20+L    8     the table file's node number     } its place since (a restore) is left alone
-//   28+L    8     the table file's length before the write
-//   36+L    4     number R of ranges
-//   40+L    ...   R ranges: 8 offset, 4 length N, N old bytes (ranges end within the old length)
-//   end-4   4     CRC-32 of every byte before it
+//   10      4     length J of the journal, these bytes included (the file may go on after it)
+//   14      2     length L of the table's file name in its folder (UTF-8)
+//   16      L     that name
+//   16+L    8     the table file's device number   } which file it belongs to: a file put in
+//   24+L    8     the table file's node number     } its place since (a restore) is left alone
+//   32+L    8     the table file's length before the write
+//   40+L    4     number R of ranges
+//   44+L    ...   R ranges: 8 offset, 4 length N, N old bytes (ranges end within the old length)
+//   J-4     4     CRC-32 of every byte before it
 
 #include "store/folder_lock.h"
 #include "store/xdb.h"
@@ -54,8 +57,14 @@ struct Journal {
 };
 
 std::string SerializeJournal(const Journal& journal);
-// XdbOk, or XdbDamaged for anything that is not one whole journal (a torn one included).
+// XdbOk, or XdbDamaged for anything that does not begin with one whole journal (a torn or
+// spent one included).
 XdbError ParseJournal(std::string_view bytes, Journal& journal);
+
+// From the first JournalHeaderSize bytes of a journal file: the length of the journal they
+// begin, or 0 when they begin none (a spent journal, or no journal at all).
+inline constexpr std::size_t JournalHeaderSize = 14;
+std::size_t JournalLength(std::string_view header);
 
 // Writes `ranges` into the table file at `table` and sets its length to `newLength`, all or
 // nothing, through the journal in the table's folder. The caller holds the folder's lock.

@@ -44,6 +44,7 @@ private:
 std::string SerializeJournal(const Journal& journal) {
     std::string out(Magic);
     Append(out, Version, 2);
+    Append(out, 0, 4); // the length, once known
     Append(out, journal.tableName.size(), 2);
     out += journal.tableName;
     Append(out, journal.table.device, 8);
@@ -55,27 +56,44 @@ std::string SerializeJournal(const Journal& journal) {
         Append(out, range.bytes.size(), 4);
         out += range.bytes;
     }
+    const auto length = static_cast<std::uint32_t>(out.size() + 4);
+    for (int i = 0; i < 4; ++i)
+        out[10 + static_cast<std::size_t>(i)] = static_cast<char>((length >> (8 * i)) & 0xFF);
     Append(out, Crc32(out), 4);
     return out;
 }
 
+std::size_t JournalLength(std::string_view header) {
+    Reader in(header);
+    std::string_view magic;
+    std::uint32_t version = 0, length = 0;
+    if (!in.Take(Magic.size(), magic) || magic != Magic || !in.Number(2, version) ||
+        version != Version || !in.Number(4, length))
+        return 0;
+    return length;
+}
+
 XdbError ParseJournal(std::string_view bytes, Journal& journal) {
     journal = Journal{};
-    if (bytes.size() < Magic.size() + 4)
+    Reader head(bytes);
+    std::string_view magic;
+    std::uint32_t version = 0, length = 0;
+    if (!head.Take(Magic.size(), magic) || magic != Magic || !head.Number(2, version) ||
+        version != Version || !head.Number(4, length) || length < 18 || length > bytes.size())
         return XdbDamaged;
+    bytes = bytes.substr(0, length);
     const std::string_view body = bytes.substr(0, bytes.size() - 4);
     Reader trailer(bytes.substr(body.size()));
     std::uint32_t checksum = 0;
     if (!trailer.Number(4, checksum) || checksum != Crc32(body))
         return XdbDamaged;
 
-    Reader in(body);
+    Reader in(body.substr(14));
     Journal parsed;
-    std::string_view magic, name;
-    std::uint32_t version = 0, nameLength = 0, count = 0;
-    if (!in.Take(Magic.size(), magic) || magic != Magic || !in.Number(2, version) ||
-        version != Version || !in.Number(2, nameLength) || nameLength == 0 ||
-        nameLength > MaxName || !in.Take(nameLength, name) || !in.Number(8, parsed.table.device) ||
+    std::string_view name;
+    std::uint32_t nameLength = 0, count = 0;
+    if (!in.Number(2, nameLength) || nameLength == 0 || nameLength > MaxName ||
+        !in.Take(nameLength, name) || !in.Number(8, parsed.table.device) ||
         !in.Number(8, parsed.table.node) || !in.Number(8, parsed.oldLength) ||
         !in.Number(4, count) || count > in.Left() / 12)
         return XdbDamaged;

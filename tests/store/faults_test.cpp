@@ -99,18 +99,27 @@ TEST_F(Faults, RecordsMarkedDeletedAreGoneAndNeverSwallowAnEdit) {
     EXPECT_EQ(NamesOf(StoredApplications()), (Names{"Charlie/C", "Bravo/B-2"}));
 }
 
-TEST_F(Faults, ADeleteThatCannotBeWrittenDeletesNothing) {
-    AddApplications({{"Alpha", "A"}, {"Bravo", "B"}, {"Charlie", "C"}});
-    Dialogs dialogs;
-    ShowApplicationList();
-    SetWriteStepHookForTesting([](WriteStep step) { return step != WriteStep::DataWritten; });
-    dialogs.Delete("Bravo");
-    SetWriteStepHookForTesting({});
-    EXPECT_TRUE(
-        dialogs.ui.LastMessage().text.starts_with("The application \"Bravo\" was not deleted."));
-    EXPECT_EQ(StoredApplications().size(), 3u);
-    dialogs.Delete("Alpha"); // a later delete takes its own record only
-    EXPECT_EQ(NamesOf(StoredApplications()), (Names{"Bravo/B", "Charlie/C"}));
+TEST_F(Faults, ADeleteWhoseWritesFailDeletesNothing) {
+    // The nth file written in the delete fails: it is either done whole or reported and not
+    // done at all, and then a later delete takes its own record only.
+    for (int failing = 1; failing <= 6; ++failing) {
+        TempFolder folder;
+        AddApplications({{"Alpha", "A"}, {"Bravo", "B"}, {"Charlie", "C"}});
+        Dialogs dialogs;
+        ShowApplicationList();
+        SetWriteStepHookForTesting([failing, n = 0](WriteStep step) mutable {
+            return step != WriteStep::DataWritten || ++n != failing;
+        });
+        dialogs.Delete("Bravo");
+        SetWriteStepHookForTesting({});
+        const bool refused =
+            dialogs.ui.LastMessage().text.starts_with("The application \"Bravo\" was not deleted.");
+        EXPECT_EQ(StoredApplications().size(), refused ? 3u : 2u) << failing;
+        dialogs.Delete("Alpha");
+        EXPECT_EQ(NamesOf(StoredApplications()),
+                  refused ? (Names{"Bravo/B", "Charlie/C"}) : (Names{"Charlie/C"}))
+            << failing;
+    }
 }
 
 TEST_F(Faults, WithoutTheLockFileOrOnAReadOnlyTableNothingIsWritten) {
