@@ -290,14 +290,16 @@ bool Unchanged(const TableFile& file) {
            header == file.data.header;
 }
 
-// Before a write or a new open: when somebody else wrote the file, it is read again.
+// Before a write: when somebody else wrote the file, it is read again. Deletes not yet written
+// were made on the old reading and are not carried over: they fail.
 XdbError CatchUp(TableFile& file) {
     if (Unchanged(file))
         return XdbOk;
+    const bool deletesLost = !file.pending.empty();
     const XdbError error = ReadTableFile(file);
     if (error != XdbOk)
         file.stale = true;
-    return error;
+    return error != XdbOk ? error : deletesLost ? XdbWriteFailed : XdbOk;
 }
 
 // ---- Writing ----
@@ -708,11 +710,15 @@ void XDBCLOSE(int tableHandle) {
         }
         Table& table = it->second;
         TableFile& file = *table.file;
-        if (table.lockHeld && !file.stale) {
+        if (table.lockHeld) {
             // Deletes not yet written are written now, and the index once per operation.
-            if (!file.pending.empty() && CatchUp(file) == XdbOk)
-                Commit(table, {}, file.data.records.size(), DbfFileLength(file.data));
-            if (file.indexed && file.indexDirty)
+            if (!file.pending.empty()) {
+                if (const XdbError error = CatchUp(file); error != XdbOk)
+                    Fail(error);
+                else
+                    Commit(table, {}, file.data.records.size(), DbfFileLength(file.data));
+            }
+            if (file.indexed && file.indexDirty && !file.stale)
                 WriteIndexFile(file);
         }
         std::erase_if(indexHandles, [&](const auto& entry) { return entry.second == tableHandle; });

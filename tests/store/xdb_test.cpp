@@ -9,6 +9,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+#include <thread>
+
 namespace fs = std::filesystem;
 
 using Xdb = StoreTest;
@@ -201,5 +204,23 @@ TEST_F(XdbIndex, RecordsAreOverwrittenDeletedAndPackedAndTheIndexFollows) {
     Open();
     EXPECT_EQ(InIndexOrder(), (Names{"charlie", "delta", "Echo", "Zulu"}));
     EXPECT_EQ(ReadFile(ApplicationIndexFile), good);
+    EXPECT_EQ(XDBERROR(), 0);
+}
+
+TEST_F(Xdb, AChangeByAnotherProgramIsSeenAndAReindexRepairsADamagedIndexFile) {
+    AddApplications({{"Alpha", "A"}, {"Bravo", "B"}});
+    Open(), XDBCLOSE(table); // now kept in memory
+    // Another program changes a record in place, later than a tick of the file clock.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::string bytes = ReadFile(ApplicationTableFile);
+    bytes.replace(bytes.find("Alpha"), 5, "Aleph");
+    WriteFile(ApplicationTableFile, bytes);
+    Open();
+    EXPECT_EQ(XDBSEEK(table, index, "ALEPH"), 1);
+    EXPECT_EQ(XDBSEEK(table, index, "ALPHA"), 0);
+    const std::string rebuilt = ReadFile(ApplicationIndexFile);
+    WriteFile(ApplicationIndexFile, "damaged while the table stays open");
+    XDBREINDEX(table, index, 0);
+    EXPECT_EQ(ReadFile(ApplicationIndexFile), rebuilt);
     EXPECT_EQ(XDBERROR(), 0);
 }
