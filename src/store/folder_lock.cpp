@@ -32,13 +32,20 @@ LockHandle OpenLockFile(const fs::path& path) {
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
-bool TryLock(LockHandle handle) {
+// A byte far beyond any journal: Windows locks are mandatory, and the journal is written in
+// this file through another handle.
+OVERLAPPED LockedByte() {
     OVERLAPPED at{};
+    at.OffsetHigh = 0x40000000;
+    return at;
+}
+bool TryLock(LockHandle handle) {
+    OVERLAPPED at = LockedByte();
     return LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) !=
            0;
 }
 void Unlock(LockHandle handle) {
-    OVERLAPPED at{};
+    OVERLAPPED at = LockedByte();
     UnlockFileEx(handle, 0, 1, 0, &at);
     CloseHandle(handle);
 }
