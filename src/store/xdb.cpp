@@ -729,13 +729,17 @@ void XDBCLOSE(int tableHandle) {
 }
 
 int XDBRECORDCOUNT(int tableHandle) {
-    const Table* table = FindTable(tableHandle);
-    return table == nullptr ? 0 : static_cast<int>(table->file->live.size());
+    return Guarded(0, [&] {
+        const Table* table = FindTable(tableHandle);
+        return table == nullptr ? 0 : static_cast<int>(table->file->live.size());
+    });
 }
 
 void XDBCLEARBUFFER(int tableHandle) {
-    if (Table* table = FindTable(tableHandle))
-        ClearBuffer(*table);
+    Guarded([&] {
+        if (Table* table = FindTable(tableHandle))
+            ClearBuffer(*table);
+    });
 }
 
 void XDBGETRECORD(int tableHandle, int recordNumber) {
@@ -892,13 +896,16 @@ int XDBSEEKPARTIAL(int tableHandle, int indexHandle, const std::string& key) {
 }
 
 int XDBRECORDNUMBER(int tableHandle) {
-    const Table* table = FindTable(tableHandle);
-    if (table == nullptr || table->current == 0)
-        return 0;
-    const auto& live = table->file->live;
-    const auto at = std::lower_bound(live.begin(), live.end(), table->current - 1);
-    return at != live.end() && *at == table->current - 1 ? static_cast<int>(at - live.begin()) + 1
-                                                         : 0;
+    return Guarded(0, [&] {
+        const Table* table = FindTable(tableHandle);
+        if (table == nullptr || table->current == 0)
+            return 0;
+        const auto& live = table->file->live;
+        const auto at = std::lower_bound(live.begin(), live.end(), table->current - 1);
+        return at != live.end() && *at == table->current - 1
+                   ? static_cast<int>(at - live.begin()) + 1
+                   : 0;
+    });
 }
 
 void XDBMOVEFIRST(int tableHandle, int indexHandle) {
@@ -930,13 +937,17 @@ void XDBMOVELAST(int tableHandle, int indexHandle) {
 }
 
 int XDBEOF(int tableHandle) {
-    const Table* table = FindTable(tableHandle);
-    return table == nullptr || table->eof ? 1 : 0;
+    return Guarded(1, [&] {
+        const Table* table = FindTable(tableHandle);
+        return table == nullptr || table->eof ? 1 : 0;
+    });
 }
 
 int XDBBOF(int tableHandle) {
-    const Table* table = FindTable(tableHandle);
-    return table == nullptr || table->bof ? 1 : 0;
+    return Guarded(1, [&] {
+        const Table* table = FindTable(tableHandle);
+        return table == nullptr || table->bof ? 1 : 0;
+    });
 }
 
 void XDBRESETERROR() {
