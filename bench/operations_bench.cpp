@@ -4,7 +4,7 @@
 // synchronous=FULL, in WAL and in rollback-journal mode. The same records, the same log
 // entries, list rows, links and files are made on both sides.
 //
-//   operations_bench [folder] [sizes...]    (default: a new temporary folder; 10 1000 10000 100000)
+//   operations_bench [folder] [sizes...]   (default: a new temporary folder; 10 to 100,000)
 //
 // For the dashboard, one line per operation and size on standard output:
 //   op=<name> records=<n> ombrelay_ms=<x> sqlite_wal_ms=<y> ratio=<x/y> syncs=<k>
@@ -231,8 +231,7 @@ struct Operation {
     std::function<void(Sql&, int)> sqlite; // the same logical work
 };
 
-void Measure(int count, const std::vector<int>& sizes) {
-    (void)sizes;
+void Measure(int count) {
     const std::vector<Row> rows = MakeRows(count);
     FillStore(rows);
     StoreUser(
@@ -444,12 +443,12 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i)
         sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty())
-        sizes = {10, 1000, 10000, 100000};
+        sizes = {10, 100, 1000, 10000, 100000};
     for (const int count : sizes) {
         const fs::path here = folder / std::to_string(count);
         fs::create_directories(here);
         fs::current_path(here);
-        Measure(count, sizes);
+        Measure(count);
     }
     fs::current_path(fs::temp_directory_path());
     if (!given)

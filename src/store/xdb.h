@@ -15,7 +15,7 @@
 // write is refused with XdbNotLocked.
 //
 // Besides the codes below, every call may set XdbFailed (it could not be carried out at all,
-// say for want of memory; nothing was changed) and XdbBadHandle (the table handle is not open).
+// say for want of memory) and XdbBadHandle (the table handle is not open).
 
 #include <filesystem>
 #include <string>
@@ -35,7 +35,8 @@ enum XdbError {
     XdbNotLocked = 11,   // the folder's lock file ("xdb.lock") cannot be opened or locked,
                          // so nothing may be written there
     XdbTooLarge = 12,    // the file is far larger than any table or index
-    XdbFailed = 13,      // the call could not be carried out (no memory); nothing changed
+    XdbFailed = 13,      // the call could not be carried out (no memory); the tables are
+                         // read again from their files before further use
 };
 
 // Opens a table (creating it empty, with its fields and for its owner alone, when the file is
