@@ -109,7 +109,7 @@ TEST_F(Durability, AWriteThatFailsOrStopsAtAnyStepLeavesTheOldOrTheNewTable) {
             // A process stopped there. Once the table is touched, a stop leaves any mix of old
             // and new bytes in the ranges the journal holds, the header among them.
             RestoreOldFiles();
-            ExitCode(Spawn([&] {
+            ExitCode(Spawn([&, run = run] {
                 SetWriteStepHookForTesting([&](WriteStep at) {
                     if (at == step)
                         ::_exit(0);

@@ -50,7 +50,7 @@ TEST_F(Xdb, WhatCannotBeReadIsShownWithItsCodeAndNeverOverwritten) {
         ::chmod(".", 0777); // opened by an ordinary user who may replace files but not read them
         make();
         const std::string before = ReadFile(file) + ReadFile(ApplicationIndexFile);
-        const auto openAndShow = [&] {
+        const auto openAndShow = [&, open = open] {
             HeadlessPlatform platform;
             open();
             for (const auto& box : platform.messages)
