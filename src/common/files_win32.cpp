@@ -41,7 +41,7 @@ bool MoveIntoPlace(const fs::path& from, const fs::path& to, std::error_code& er
     }
 }
 
-unsigned long long FileIdentity(const fs::path& path) {
+unsigned long long FileId(const fs::path& path) {
     // Opened for no access at all, so that no other program's sharing mode stands in the way.
     const HANDLE file =
         CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

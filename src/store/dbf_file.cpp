@@ -80,16 +80,6 @@ bool IsStorableValue(std::string_view value) {
     return true;
 }
 
-std::string EncodeFieldValue(std::string_view value, int width) {
-    std::string field(value);
-    if (!field.empty() && field.back() == ' ')
-        field.push_back('\0');
-    if (field.size() < static_cast<std::size_t>(width))
-        field.append(static_cast<std::size_t>(width) - field.size(), ' ');
-    field.resize(static_cast<std::size_t>(width)); // callers check the fit; never overflow
-    return field;
-}
-
 std::string DecodeFieldValue(std::string_view bytes) {
     const auto nul = bytes.find('\0');
     if (nul != std::string_view::npos)
@@ -123,8 +113,10 @@ XdbError ParseDbf(std::string_view bytes, DbfTable& table) {
     }
     if (parsed.fields.empty() || recordLength != 1 + widths)
         return XdbDamaged;
-    // Every record the header counts must be there; the end marker may be missing.
-    if (recordCount * recordLength > bytes.size() - headerLength)
+    // Every record the header counts must be there; the end marker may be missing. Whole
+    // records beyond the count mean a damaged header: a write would drop them.
+    const std::uint64_t held = bytes.size() - headerLength;
+    if (recordCount * recordLength > held || held - recordCount * recordLength > recordLength)
         return XdbDamaged;
 
     parsed.records.resize(static_cast<std::size_t>(recordCount));
@@ -143,26 +135,85 @@ XdbError ParseDbf(std::string_view bytes, DbfTable& table) {
         }
         at += recordLength;
     }
+    parsed.writeCount = Read32(bytes, 16);
+    parsed.header = std::string(bytes.substr(0, HeaderSize));
+    parsed.headerLength = headerLength;
     table = std::move(parsed);
     return XdbOk;
 }
 
-std::string SerializeDbf(const DbfTable& table, const LocalDateTime& lastUpdate) {
-    std::size_t recordLength = 1;
-    for (const auto& field : table.fields)
-        recordLength += static_cast<std::size_t>(field.width);
-    const std::size_t headerLength = HeaderSize + DescriptorSize * table.fields.size() + 1;
+std::size_t DbfHeaderLength(const DbfTable& table) {
+    return table.headerLength != 0 ? table.headerLength
+                                   : HeaderSize + DescriptorSize * table.fields.size() + 1;
+}
 
-    std::string out(headerLength, '\0');
-    out.reserve(headerLength + recordLength * table.records.size() + 1);
+std::size_t DbfRecordLength(const DbfTable& table) {
+    std::size_t length = 1;
+    for (const auto& field : table.fields)
+        length += static_cast<std::size_t>(field.width);
+    return length;
+}
+
+std::uint64_t DbfRecordOffset(const DbfTable& table, std::size_t slot) {
+    return DbfHeaderLength(table) + static_cast<std::uint64_t>(slot) * DbfRecordLength(table);
+}
+
+std::uint64_t DbfFileLength(const DbfTable& table) {
+    return DbfRecordOffset(table, table.records.size()) + 1;
+}
+
+std::string DbfHeader(const DbfTable& table, std::size_t recordCount,
+                      const LocalDateTime& lastUpdate) {
+    // Bytes this library does not write (another program's flags) are kept as they were.
+    std::string out =
+        table.header.size() == HeaderSize ? table.header : std::string(HeaderSize, '\0');
     out[0] = 0x03;
     out[1] = static_cast<char>(std::clamp(lastUpdate.year - 1900, 0, 255));
     out[2] = static_cast<char>(std::clamp(lastUpdate.month, 1, 12));
     out[3] = static_cast<char>(std::clamp(lastUpdate.day, 1, 31));
-    Put32(out, 4, static_cast<std::uint32_t>(table.records.size()));
-    Put16(out, 8, static_cast<std::uint32_t>(headerLength));
-    Put16(out, 10, static_cast<std::uint32_t>(recordLength));
+    Put32(out, 4, static_cast<std::uint32_t>(recordCount));
+    Put16(out, 8, static_cast<std::uint32_t>(DbfHeaderLength(table)));
+    Put16(out, 10, static_cast<std::uint32_t>(DbfRecordLength(table)));
+    Put32(out, 16, table.writeCount);
     // Byte 29, the language driver, stays 0: the text is UTF-8.
+    return out;
+}
+
+namespace {
+
+// Blanks first, then each value and its end mark.
+void EncodeRecordInto(const DbfTable& table, const DbfRecord& record, char* row) {
+    row[0] = record.deleted ? '*' : ' ';
+    char* field = row + 1;
+    for (std::size_t i = 0; i < table.fields.size(); ++i) {
+        const auto width = static_cast<std::size_t>(table.fields[i].width);
+        if (i < record.values.size()) {
+            const std::string& value = record.values[i];
+            const std::size_t length = std::min(value.size(), width);
+            std::copy_n(value.data(), length, field);
+            if (NeedsEndMark(value) && length < width)
+                field[length] = '\0';
+        }
+        field += width;
+    }
+}
+
+} // namespace
+
+std::string EncodeDbfRecord(const DbfTable& table, const DbfRecord& record) {
+    std::string out(DbfRecordLength(table), ' ');
+    EncodeRecordInto(table, record, out.data());
+    return out;
+}
+
+std::string SerializeDbf(const DbfTable& table, const LocalDateTime& lastUpdate) {
+    const std::size_t recordLength = DbfRecordLength(table);
+    const std::size_t headerLength = HeaderSize + DescriptorSize * table.fields.size() + 1;
+    std::string out(headerLength, '\0');
+    out.reserve(headerLength + recordLength * table.records.size() + 1);
+    out.replace(0, HeaderSize, DbfHeader(table, table.records.size(), lastUpdate));
+    out[29] = '\0'; // the language driver: the text is UTF-8
+    Put16(out, 8, static_cast<std::uint32_t>(headerLength));
     std::size_t at = HeaderSize;
     for (const auto& field : table.fields) {
         std::copy_n(field.name.begin(), std::min<std::size_t>(field.name.size(), 10),
@@ -174,24 +225,11 @@ std::string SerializeDbf(const DbfTable& table, const LocalDateTime& lastUpdate)
     }
     out[at] = HeaderEnd;
 
-    // Records are written in place: blanks first, then each value and its end mark.
     const std::size_t dataStart = out.size();
     out.resize(dataStart + recordLength * table.records.size(), ' ');
     char* row = out.data() + dataStart;
     for (const auto& record : table.records) {
-        row[0] = record.deleted ? '*' : ' ';
-        char* field = row + 1;
-        for (std::size_t i = 0; i < table.fields.size(); ++i) {
-            const auto width = static_cast<std::size_t>(table.fields[i].width);
-            if (i < record.values.size()) {
-                const std::string& value = record.values[i];
-                const std::size_t length = std::min(value.size(), width);
-                std::copy_n(value.data(), length, field);
-                if (!value.empty() && value.back() == ' ' && length < width)
-                    field[length] = '\0';
-            }
-            field += width;
-        }
+        EncodeRecordInto(table, record, row);
         row += recordLength;
     }
     out.push_back(FileEnd);

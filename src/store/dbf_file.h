@@ -2,7 +2,8 @@
 // dBASE III table files: parsing from bytes and building the bytes of a whole file.
 //
 // Layout written: a 32-byte header (version 0x03, last update as years since 1900, month,
-// day, uint32 record count, uint16 header length, uint16 record length, language driver 0),
+// day, uint32 record count, uint16 header length, uint16 record length, at byte 16 (reserved
+// for multi-user dBASE) a uint32 count of the writes this library made, language driver 0),
 // one 32-byte descriptor per field (name NUL-padded to 11 bytes, type 'C', width), 0x0D,
 // then the records (a deletion flag ' ' or '*' and the fields side by side), then 0x1A.
 // All numbers are little-endian.
@@ -16,6 +17,7 @@
 #include "store/schema.h"
 #include "store/xdb.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,20 +37,40 @@ struct DbfRecord {
 struct DbfTable {
     std::vector<DbfField> fields;
     std::vector<DbfRecord> records;
+    std::uint32_t writeCount = 0; // changes with every write, so that a reader sees it
+    std::size_t headerLength = 0; // as read; 0 for a table not yet written
+    std::string header;           // its first 32 bytes as read
 };
 
+inline constexpr std::size_t DbfHeaderSize = 32;
+// No real table comes near this; a bigger file is refused before it is read.
+inline constexpr std::uintmax_t MaxTableFileSize = std::uintmax_t{1} << 30;
+
 // Parses a whole file. Any type of field is read as text. Returns XdbOk, or XdbDamaged for
-// bytes that are not a table this reader understands (the table is then left empty).
+// bytes that are not a table this reader understands (the table is then left empty): a header
+// that counts more records than the file holds, or fewer (whole records after the last one
+// counted would be lost by the next write).
 XdbError ParseDbf(std::string_view bytes, DbfTable& table);
 
 // The whole file for `table`, dated `lastUpdate`.
 std::string SerializeDbf(const DbfTable& table, const LocalDateTime& lastUpdate);
 
+// The pieces a write in place changes. Lengths of the header and of one record, where a
+// record starts in the file, its bytes, the 32-byte header for the table's present record
+// count and write count, and the file's length with its end mark.
+std::size_t DbfHeaderLength(const DbfTable& table);
+std::size_t DbfRecordLength(const DbfTable& table);
+std::uint64_t DbfRecordOffset(const DbfTable& table, std::size_t slot); // slot from 0
+std::string EncodeDbfRecord(const DbfTable& table, const DbfRecord& record);
+std::string DbfHeader(const DbfTable& table, std::size_t recordCount,
+                      const LocalDateTime& lastUpdate);
+std::uint64_t DbfFileLength(const DbfTable& table);
+inline constexpr char DbfFileEnd = 0x1A;
+
 // An empty table with the fields of `definition` ('C' fields).
 DbfTable EmptyTable(const TableDefinition& definition);
 
-// One field's bytes for `value` (which must fit: see FitsField), and back.
-std::string EncodeFieldValue(std::string_view value, int width);
+// One field's bytes back to its value.
 std::string DecodeFieldValue(std::string_view bytes);
 
 // Whether `value` may be stored at all: no NUL byte, valid UTF-8.

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -31,13 +32,20 @@ LockHandle OpenLockFile(const fs::path& path) {
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
-bool TryLock(LockHandle handle) {
+// A byte far beyond any journal: Windows locks are mandatory, and the journal is written in
+// this file through another handle.
+OVERLAPPED LockedByte() {
     OVERLAPPED at{};
+    at.OffsetHigh = 0x40000000;
+    return at;
+}
+bool TryLock(LockHandle handle) {
+    OVERLAPPED at = LockedByte();
     return LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) !=
            0;
 }
 void Unlock(LockHandle handle) {
-    OVERLAPPED at{};
+    OVERLAPPED at = LockedByte();
     UnlockFileEx(handle, 0, 1, 0, &at);
     CloseHandle(handle);
 }
@@ -48,10 +56,23 @@ int CurrentProcess() {
 using LockHandle = int;
 constexpr LockHandle NoLock = -1;
 
+// Writable, since it also holds the journal. A new lock file's entry in the folder is synced
+// once, so that a journal in it outlasts a power failure.
 LockHandle OpenLockFile(const fs::path& path) {
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) // an existing lock file in a folder we may only read still serves
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && errno == ENOENT) {
+        // For this account alone: a journal in it holds old values of the tables.
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK, 0600);
+        if (fd >= 0)
+            SyncFolder(path.parent_path());
+        else if (errno == EEXIST)
+            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    }
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        fd = -1;
+    }
     return fd;
 }
 bool TryLock(LockHandle fd) {

@@ -2,6 +2,7 @@
 // One advisory lock per folder, so that two running copies of the program cannot interleave
 // their work on the tables there. The lock sits on the file "xdb.lock" in that folder, which
 // is never replaced (a lock on a table file itself would be lost when a write replaces it).
+// The same file holds the journal of a write in progress (journal.h).
 //
 // Within one process the lock is counted: nested and repeated takers never wait for each
 // other, and the lock goes when the last of them lets go. Another process waits up to
@@ -16,7 +17,8 @@ inline constexpr const char* LockFileName = "xdb.lock";
 enum class LockResult {
     Held,        // this process now holds the lock (one more share of it)
     Busy,        // another process kept it for the whole wait
-    Unavailable, // no lock file can be had here (a read-only folder): nothing can be written
+    Unavailable, // no lock file can be had here (a read-only folder, another account's file):
+                 // nothing can be written
 };
 
 // One share of the lock of `folder`; each successful take needs one release.

@@ -6,13 +6,13 @@
 //
 //   offset  size  content
 //   0       8     magic "OMBRIDX" followed by 0x1A
-//   8       2     format version, 1
+//   8       2     format version, 2
 //   10      2     minimum key width in characters, 25
 //   12      2     length E of the key expression
 //   14      E     key expression, e.g. "UPPER(APPNAME)"
-//   14+E    4     record count of the table it was built from
-//   18+E    4     CRC-32 of that table file's bytes
-//   22+E    4     number N of entries (one per record, deleted records included)
+//   14+E    4     record count of the table file it was built from (deleted records too)
+//   18+E    4     that table header's count of writes
+//   22+E    4     number N of entries (one per record that is not deleted)
 //   26+E    ...   N entries, in key order: 2 key length K, K key bytes, 4 record number
 //   end-4   4     CRC-32 of every byte before it
 //
@@ -29,7 +29,7 @@
 namespace {
 
 constexpr std::string_view Magic("OMBRIDX\x1A", 8);
-constexpr std::uint32_t Version = 1;
+constexpr std::uint32_t Version = 2;
 constexpr std::size_t MaxExpression = 64;
 constexpr std::size_t MaxKeyBytes = 4096; // keys come from fields of at most 255 bytes
 
@@ -97,6 +97,8 @@ NameIndex BuildNameIndex(const DbfTable& table, std::size_t field, std::string_v
     index.fingerprint = fingerprint;
     index.entries.reserve(table.records.size());
     for (std::size_t i = 0; i < table.records.size(); ++i) {
+        if (table.records[i].deleted)
+            continue;
         const auto& values = table.records[i].values;
         index.entries.push_back({IndexKey(field < values.size() ? values[field] : ""),
                                  static_cast<std::uint32_t>(i + 1)});
@@ -112,7 +114,7 @@ std::string SerializeNameIndex(const NameIndex& index) {
     Append16(out, static_cast<std::uint32_t>(index.expression.size()));
     out += index.expression;
     Append32(out, index.fingerprint.recordCount);
-    Append32(out, index.fingerprint.fileCrc);
+    Append32(out, index.fingerprint.writeCount);
     Append32(out, static_cast<std::uint32_t>(index.entries.size()));
     for (const auto& entry : index.entries) {
         Append16(out, static_cast<std::uint32_t>(entry.key.size()));
@@ -145,15 +147,16 @@ XdbError ParseNameIndex(std::string_view bytes, NameIndex& index) {
         version != Version || !in.Number(2, keyCharacters) || !in.Number(2, expressionLength) ||
         expressionLength > MaxExpression || !in.Take(expressionLength, expression) ||
         !in.Number(4, parsed.fingerprint.recordCount) ||
-        !in.Number(4, parsed.fingerprint.fileCrc) || !in.Number(4, count))
+        !in.Number(4, parsed.fingerprint.writeCount) || !in.Number(4, count))
         return XdbDamaged;
-    // One entry per record, and each entry takes at least six bytes.
-    if (count != parsed.fingerprint.recordCount || count > in.Left() / 6)
+    // At most one entry per record, and each entry takes at least six bytes.
+    const std::uint32_t records = parsed.fingerprint.recordCount;
+    if (count > records || count > in.Left() / 6)
         return XdbDamaged;
     parsed.expression = std::string(expression);
     parsed.keyCharacters = keyCharacters;
     parsed.entries.reserve(count);
-    std::vector<bool> seen(static_cast<std::size_t>(count) + 1, false);
+    std::vector<std::uint32_t> numbers;
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint32_t keyLength = 0;
         std::string_view key;
@@ -161,15 +164,18 @@ XdbError ParseNameIndex(std::string_view bytes, NameIndex& index) {
         if (!in.Number(2, keyLength) || keyLength > MaxKeyBytes || !in.Take(keyLength, key) ||
             !in.Number(4, entry.record))
             return XdbDamaged;
-        if (entry.record == 0 || entry.record > count || seen[entry.record])
+        if (entry.record == 0 || entry.record > records)
             return XdbDamaged;
-        seen[entry.record] = true;
+        numbers.push_back(entry.record);
         entry.key = std::string(key);
         if (!parsed.entries.empty() && !EntryBefore(parsed.entries.back(), entry))
             return XdbDamaged;
         parsed.entries.push_back(std::move(entry));
     }
     if (in.Left() != 0)
+        return XdbDamaged;
+    std::sort(numbers.begin(), numbers.end());
+    if (std::adjacent_find(numbers.begin(), numbers.end()) != numbers.end())
         return XdbDamaged;
     index = std::move(parsed);
     return XdbOk;

@@ -20,8 +20,8 @@ struct IndexEntry {
 
 // Which state of the table an index was built from.
 struct TableFingerprint {
-    std::uint32_t recordCount = 0;
-    std::uint32_t fileCrc = 0; // CRC-32 of the table file's bytes
+    std::uint32_t recordCount = 0; // records in the file, deleted ones included
+    std::uint32_t writeCount = 0;  // the table header's count of writes
 
     bool operator==(const TableFingerprint&) const = default;
 };
@@ -36,8 +36,7 @@ struct NameIndex {
 std::string IndexKey(std::string_view value);
 std::string IndexExpression(std::string_view fieldName);
 
-// The index of `field` (0-based) over every record of `table`, deleted ones included: they
-// keep their place until the table is packed.
+// The index of `field` (0-based) over the records of `table` that are not deleted.
 NameIndex BuildNameIndex(const DbfTable& table, std::size_t field, std::string_view fieldName,
                          const TableFingerprint& fingerprint);
 

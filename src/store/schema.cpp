@@ -25,7 +25,10 @@ const std::vector<TableDefinition>& KnownTables() {
     return tables;
 }
 
-bool FitsField(const std::string& value, int width) {
-    const bool endsInBlank = !value.empty() && value.back() == ' ';
-    return static_cast<long long>(value.size()) + (endsInBlank ? 1 : 0) <= width;
+bool NeedsEndMark(std::string_view value) {
+    return !value.empty() && value.back() == ' ';
+}
+
+bool FitsField(std::string_view value, int width) {
+    return static_cast<long long>(value.size()) + (NeedsEndMark(value) ? 1 : 0) <= width;
 }

@@ -3,6 +3,7 @@
 // missing table or index from its definition, so that a first start in an empty folder works.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 inline constexpr const char* ApplicationTableFile = "Application.dbf";
@@ -57,4 +58,6 @@ const std::vector<TableDefinition>& KnownTables();
 // Whether `value` can be stored in a field of `width` bytes without losing anything: its
 // UTF-8 bytes fit, plus one byte when it ends in a blank (the store marks the end of such a
 // value so that the blanks survive).
-bool FitsField(const std::string& value, int width);
+bool FitsField(std::string_view value, int width);
+// A value that ends in a blank is stored followed by one NUL byte.
+bool NeedsEndMark(std::string_view value);

@@ -4,13 +4,20 @@
 // Records are numbered from 1. Each table handle has a record buffer and a current record.
 // Every call answers harmlessly for a handle that is not open (a count of 0, empty values,
 // writes refused) and reports the problem through the pending error code, which stays set
-// until XDBRESETERROR. Writes are all or nothing: a write that fails leaves the file, and the
-// handle's view of it, as they were.
+// until XDBRESETERROR; a call that succeeds leaves it as it was. No call throws. Writes are
+// all or nothing: a write that fails leaves the file, and the handle's view of it, as they
+// were; a process stopped in the middle of one leaves a journal that the next open plays back.
 //
 // A table handle holds an advisory lock on its folder from XDBOPENEX to XDBCLOSE, so that
 // two running copies of the program cannot interleave their work; an open waits a few
-// seconds for another copy to finish before it gives up with XdbError::Locked.
+// seconds for another copy to finish before it gives up with XdbLocked. Without the lock
+// (its file cannot be opened, as when another account owns it) tables can be read but every
+// write is refused with XdbNotLocked.
+//
+// Besides the codes below, every call may set XdbFailed (it could not be carried out at all,
+// say for want of memory) and XdbBadHandle (the table handle is not open).
 
+#include <filesystem>
 #include <string>
 
 enum XdbError {
@@ -25,31 +32,57 @@ enum XdbError {
     XdbLocked = 8,       // another running copy holds the tables
     XdbCannotCreate = 9, // a missing file could not be created
     XdbBadValue = 10,    // a value holds a NUL byte or is not valid UTF-8
+    XdbNotLocked = 11,   // the folder's lock file ("xdb.lock") cannot be opened or locked,
+                         // so nothing may be written there
+    XdbTooLarge = 12,    // the file is far larger than any table or index
+    XdbFailed = 13,      // the call could not be carried out (no memory); the tables are
+                         // read again from their files before further use
 };
 
-// Opens a table (creating it empty, with its fields, when the file is missing and the
-// table is one the program defines). `mode`, `share` and `tableKey` are accepted as the
-// program passes them (2, 1 and its table key). Returns a table handle, also on failure.
+// Opens a table (creating it empty, with its fields and for its owner alone, when the file is
+// missing and the table is one the program defines). `mode`, `share` and `tableKey` are
+// accepted as the program passes them (2, 1 and its table key). Returns a table handle, also
+// on failure. A table this process read before and nobody has written since is not read again.
+// Errors: XdbLocked, XdbCannotRead, XdbDamaged, XdbTooLarge, XdbCannotCreate, XdbNotLocked (a
+// missing table cannot be created without the lock), XdbWriteFailed (a stopped write left a
+// journal that cannot be played back).
 int XDBOPENEX(const std::string& fileName, int mode, int share, const std::string& tableKey);
-// Opens (creating or rebuilding when missing, stale or damaged) the index of a table.
+// Opens (creating or rewriting when missing, stale or damaged) the index of a table. The
+// index handle works from memory even when the file fails: seeks and moves find every record.
+// Errors: XdbCannotRead (the file, or what stands in its place, cannot be read), XdbTooLarge,
+// XdbCannotCreate, XdbWriteFailed, XdbNotLocked (it needed rewriting), XdbDamaged (the table
+// lacks the key field).
 int XDBOPENINDEX(const std::string& indexFileName, int tableHandle);
+// Rewrites the index file when it is not what the index holds. Errors: XdbBadHandle (also for
+// an index handle that is not this table's), XdbWriteFailed, XdbNotLocked.
 void XDBREINDEX(int tableHandle, int indexHandle, int option);
-void XDBCLOSE(int tableHandle); // also ends the table's index handles
+// Also ends the table's index handles; writes deletes not yet written (XdbWriteFailed: they
+// did not happen) and the index file.
+void XDBCLOSE(int tableHandle);
 
-int XDBRECORDCOUNT(int tableHandle); // deleted records count until XDBPACK
+int XDBRECORDCOUNT(int tableHandle); // deleted records no longer count
 void XDBCLEARBUFFER(int tableHandle);
-void XDBGETRECORD(int tableHandle, int recordNumber);
-// The buffer's value exactly as stored, leading and trailing blanks included.
+void XDBGETRECORD(int tableHandle, int recordNumber); // XdbNoSuchRecord
+// The buffer's value exactly as stored, leading and trailing blanks included. XdbNoSuchField.
 std::string XDBFIELDVALUE(int tableHandle, const std::string& fieldName, int option);
-// By name with number 0, or by number (1-based) with an empty name.
+// By name with number 0, or by number (1-based) with an empty name. XdbNoSuchField,
+// XdbBadValue, XdbValueTooLong; the buffer keeps its old value then.
 void XDBASSIGNFIELD(int tableHandle, const std::string& fieldName, int fieldNumber,
                     const std::string& value);
-void XDBADDRECORD(int tableHandle);                      // the new record becomes current
-void XDBPUTRECORD(int tableHandle, int& recordNumber);   // overwrites with the buffer
-void XDBDELETERECORD(int tableHandle, int recordNumber); // marks it; the number stays
-void XDBPACK(int tableHandle);                           // removes marked records, renumbers
+// The writes. Errors: XdbWriteFailed, XdbNotLocked, and those of reading the file again when
+// somebody else changed it since (XdbCannotRead, XdbDamaged, XdbTooLarge).
+void XDBADDRECORD(int tableHandle);                    // the new record becomes current
+void XDBPUTRECORD(int tableHandle, int& recordNumber); // overwrites with the buffer;
+                                                       // XdbNoSuchRecord
+// The record leaves the table at once (the numbers after it move down by one); its deletion
+// reaches the file with the next write of the table, or at XDBCLOSE. XdbNoSuchRecord.
+void XDBDELETERECORD(int tableHandle, int recordNumber);
+// Writes the deletions; the room of deleted records is freed when they are many. When it
+// fails the deleted records are back, as they were.
+void XDBPACK(int tableHandle);
 
 // 1 when a key equals `key`, trailing blanks aside; that record becomes current.
+// A browse or seek with an index handle that is not this table's sets XdbBadHandle.
 int XDBSEEK(int tableHandle, int indexHandle, const std::string& key);
 // 1 when a key begins with `key`, blanks included; the first such record in index order
 // becomes current. When nothing matches, the position lies where `key` would stand, so a
@@ -67,3 +100,10 @@ int XDBBOF(int tableHandle); // 1 once a move has passed the first record
 
 void XDBRESETERROR();
 int XDBERROR();
+
+// For Backup and Restore, which copy table files whole, while they hold the folder's lock
+// (FolderLock): plays back the write a stopped process left half done in `folder`, so that a
+// backup copies no half-written table and no old journal is left to be played back over a
+// restored one. False (XdbWriteFailed set) when such a journal is left and cannot be played
+// back: then nothing must be copied.
+bool XdbFinishInterruptedWrite(const std::filesystem::path& folder);

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -44,11 +45,11 @@ TEST_F(Files, AtomicWriteReplacesTheWholeFileOrReportsWhyNot) {
     std::error_code error;
     WriteFile("table.dbf", "old");
     // A file that takes the old one's place is another file; one written in place is not.
-    const auto before = FileIdentity("table.dbf");
+    const auto before = FileId("table.dbf");
     ASSERT_TRUE(WriteFileAtomically("table.dbf", "new", error)) << error.message();
-    const auto replaced = FileIdentity("table.dbf");
+    const auto replaced = FileId("table.dbf");
     std::ofstream("table.dbf", std::ios::binary | std::ios::in) << "n";
-    EXPECT_TRUE(before != 0 && replaced != before && FileIdentity("table.dbf") == replaced);
+    EXPECT_TRUE(before != 0 && replaced != before && FileId("table.dbf") == replaced);
     for (auto failing :
          {WriteStep::TemporaryCreated, WriteStep::DataWritten, WriteStep::DataSynced}) {
         SetWriteStepHookForTesting([&](WriteStep step) { return step != failing; });
@@ -98,3 +99,43 @@ TEST_F(Files, AtomicWriteReplacesTheWholeFileOrReportsWhyNot) {
     EXPECT_EQ(ReadFile("locked/file"), "old");
 #endif
 }
+
+#ifndef _WIN32 // permission bits, links and FIFOs as POSIX has them
+TEST_F(Files, AReplacedFileKeepsItsBitsAndALinkStaysALink) {
+    std::error_code error;
+    WriteFile("private", "old");
+    fs::permissions("private", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("private", "link");
+    ASSERT_TRUE(WriteFileAtomically("link", "new", error)) << error.message();
+    EXPECT_TRUE(fs::is_symlink("link"));
+    EXPECT_EQ(ReadFile("private"), "new");
+    EXPECT_EQ(fs::status("private").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    // A copy takes the bits of what it copies, also over an older copy with other bits.
+    WriteFile("copy", "older");
+    ASSERT_TRUE(CopyFileAtomically("private", "copy", error));
+    EXPECT_EQ(fs::status("copy").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ReadFile("copy"), "new");
+}
+
+TEST_F(Files, AFifoOrADeviceIsNeverWaitedOn) {
+    ASSERT_EQ(::mkfifo("Template.txt", 0644), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(10); // a wait on the FIFO ends the child here
+        std::string bytes;
+        std::error_code error;
+        const bool refused = !ReadWholeFile("Template.txt", bytes, error) &&
+                             !ReadFileStart("Template.txt", 1000, bytes, error) &&
+                             !AppendToFile("Template.txt", "x", error) &&
+                             !ReadWholeFile("/dev/zero", bytes, error) &&
+                             !AppendToFile("/dev/null", "x", error) &&
+                             AppendToFile("Ombrelay.dat", "entry", error) &&
+                             ReadFileStart("Ombrelay.dat", 3, bytes, error) && bytes == "ent";
+        ::_exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+#endif

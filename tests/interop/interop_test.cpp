@@ -19,15 +19,6 @@ TEST_F(Interop, TheStoreAndAnotherDbaseReaderReadEveryValueAsWritten) {
         {"Emoji 😀 name", std::string(252, 'y') + " ", "quote \" and , comma", ""},
         {"   ", "", "", "Yes"},
     };
-    AddApplications(rows);
-    Open();
-    XDBDELETERECORD(table, 4);
-    XDBCLOSE(table);
-    EXPECT_EQ(StoredApplications(), rows);
-
-    DbfContents read = ReadWithDbffile(ApplicationTableFile);
-    EXPECT_EQ(read.fieldNames, (Names{"APPNAME", "REGCODE", "VEMAIL", "REQUEST"}));
-    EXPECT_EQ(read.deleted, (std::vector<bool>{false, false, false, true, false, false, false}));
     // Another reader shows a value that ends in blanks with the NUL that marks its end, or
     // without the blanks; anything else must come back byte for byte.
     const auto same = [](std::string read, const std::string& written) {
@@ -36,10 +27,46 @@ TEST_F(Interop, TheStoreAndAnotherDbaseReaderReadEveryValueAsWritten) {
         return read == written || (written.ends_with(' ') &&
                                    read == written.substr(0, written.find_last_not_of(' ') + 1));
     };
-    ASSERT_EQ(read.records.size(), rows.size());
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const Names written = {rows[r].name, rows[r].code, rows[r].vendorEmail, rows[r].request};
-        for (std::size_t f = 0; f < written.size(); ++f)
-            EXPECT_TRUE(same(read.records[r].at(f), written[f])) << r << "/" << f;
-    }
+    // After each kind of write: the records the other reader finds not deleted are the store's
+    // in the same order, and a deleted one holds nothing any more.
+    const auto check = [&](const char* after, std::size_t deleted) {
+        SCOPED_TRACE(after);
+        const std::vector<ApplicationRecord> stored = StoredApplications();
+        const DbfContents read = ReadWithDbffile(ApplicationTableFile);
+        EXPECT_EQ(read.fieldNames, (Names{"APPNAME", "REGCODE", "VEMAIL", "REQUEST"}));
+        ASSERT_EQ(read.records.size(), stored.size() + deleted);
+        std::size_t next = 0;
+        for (std::size_t r = 0; r < read.records.size(); ++r) {
+            if (read.deleted[r]) {
+                EXPECT_EQ(read.records[r], Names(4, "")) << r;
+                continue;
+            }
+            const ApplicationRecord& row = stored.at(next++);
+            const Names written = {row.name, row.code, row.vendorEmail, row.request};
+            for (std::size_t f = 0; f < written.size(); ++f)
+                EXPECT_TRUE(same(read.records[r].at(f), written[f])) << r << "/" << f;
+        }
+    };
+    AddApplications(rows);
+    EXPECT_EQ(StoredApplications(), rows);
+    check("adds", 0);
+    Open();
+    XDBDELETERECORD(table, 4); // marked and blanked when the table is closed
+    XDBCLOSE(table);
+    std::vector<ApplicationRecord> kept = rows;
+    kept.erase(kept.begin() + 3);
+    EXPECT_EQ(StoredApplications(), kept);
+    check("a delete", 1);
+    Open();
+    XDBGETRECORD(table, 1);
+    XDBASSIGNFIELD(table, "", 2, "ÄÖÜ overwritten ");
+    int first = 1;
+    XDBPUTRECORD(table, first);
+    XDBCLOSE(table);
+    check("an overwrite", 1);
+    Open();
+    XDBPACK(table); // a small table gives the room back
+    XDBCLOSE(table);
+    check("a pack", 0);
+    EXPECT_EQ(StoredApplications().at(0).code, "ÄÖÜ overwritten ");
 }

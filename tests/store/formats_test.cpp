@@ -1,6 +1,7 @@
 // The table file's bytes: what other dBASE readers rely on, and what other writers make.
 
 #include "store/dbf_file.h"
+#include "store/journal.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,35 @@ TEST(DbfFormat, WritesPlainDbaseThreeAndReadsWhatOtherWritersMake) {
     EXPECT_EQ(back.records[0].values, (std::vector<std::string>{"ab", "x "}));
     EXPECT_TRUE(back.records[1].deleted);
     EXPECT_EQ(SerializeDbf(back, date)[32 + 11], 'N'); // written back as it was
-    // A table cut short is refused, never half read.
+    // A table cut short is refused, never half read; so is a header that counts fewer records
+    // than the file holds (the next write would drop the others).
     EXPECT_EQ(ParseDbf(bytes.substr(0, bytes.size() - 4), back), XdbDamaged);
+    std::string fewer = bytes;
+    fewer[4] = 1;
+    EXPECT_EQ(ParseDbf(fewer, back), XdbDamaged);
     EXPECT_TRUE(back.records.empty());
+}
+
+TEST(JournalFormat, OnlyOneWholeJournalForAFileInItsFolderIsAccepted) {
+    const Journal journal{"Application.dbf", {8, 1234}, 4000, {{0, "old header"}, {3000, "x"}}};
+    const std::string bytes = SerializeJournal(journal);
+    Journal back;
+    ASSERT_EQ(ParseJournal(bytes + std::string(50, '\0'), back), XdbOk); // a longer one's tail
+    EXPECT_EQ(SerializeJournal(back), bytes);
+    EXPECT_EQ(JournalLength(bytes.substr(0, JournalHeaderSize)), bytes.size());
+    const auto renamed = [&](const std::string& name) {
+        Journal other = journal;
+        other.tableName = name;
+        return SerializeJournal(other);
+    };
+    std::string flipped = bytes;
+    flipped[20] ^= 1;
+    Journal beyond = journal;
+    beyond.ranges.push_back({3999, "xy"}); // past the old length
+    for (const std::string& bad :
+         {bytes.substr(0, bytes.size() - 1), std::string(bytes.size(), '\0'), flipped,
+          renamed("../User.dbf"), renamed("sub/x.dbf"), SerializeJournal(beyond)}) {
+        EXPECT_EQ(ParseJournal(bad, back), XdbDamaged);
+        EXPECT_TRUE(back.ranges.empty());
+    }
 }

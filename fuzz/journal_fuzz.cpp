@@ -1,0 +1,55 @@
+// Journal files from anywhere (a lock file another program scribbled over, a torn journal):
+// the reader must answer every input with one journal or XdbDamaged, never name a file outside
+// its folder, and a journal it accepts is exactly what writing it again gives, its tail aside.
+// Each input is tried as given and once more with its length and checksum made right, so that
+// the fuzzer reaches the checks behind them.
+//   journal_fuzz corpus-journal seeds/journal -max_total_time=600
+
+#include "store/crc32.h"
+#include "store/journal.h"
+
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace {
+
+void Check(std::string_view bytes) {
+    Journal journal;
+    const XdbError result = ParseJournal(bytes, journal);
+    const std::size_t length =
+        bytes.size() >= JournalHeaderSize ? JournalLength(bytes.substr(0, JournalHeaderSize)) : 0;
+    if (result != XdbOk) {
+        if (result != XdbDamaged || !journal.ranges.empty() || !journal.tableName.empty())
+            std::abort();
+        return;
+    }
+    if (length == 0 || length > bytes.size() ||
+        SerializeJournal(journal) != bytes.substr(0, length))
+        std::abort();
+    if (journal.tableName.find('/') != std::string::npos || journal.tableName == "..")
+        std::abort();
+    for (const auto& range : journal.ranges) {
+        if (range.offset + range.bytes.size() > journal.oldLength)
+            std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    Check(bytes);
+    if (size >= JournalHeaderSize + 4) {
+        std::string fixed(bytes);
+        const auto length = static_cast<std::uint32_t>(size);
+        for (int i = 0; i < 4; ++i)
+            fixed[10 + static_cast<std::size_t>(i)] = static_cast<char>((length >> (8 * i)) & 0xFF);
+        const std::uint32_t crc = Crc32(std::string_view(fixed).substr(0, size - 4));
+        for (int i = 0; i < 4; ++i)
+            fixed[size - 4 + static_cast<std::size_t>(i)] =
+                static_cast<char>((crc >> (8 * i)) & 0xFF);
+        Check(fixed);
+    }
+    return 0;
+}
