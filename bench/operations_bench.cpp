@@ -11,7 +11,7 @@
 // with medians of several runs and the number of syncs (files and folders) of one run. The
 // rollback-journal times go to standard error. Nothing is asserted.
 
-#include "applications/activity_log.h"
+#include "log/activity_log.h"
 #include "applications/application_dialog.h"
 #include "applications/application_records.h"
 #include "common/clock.h"
@@ -23,7 +23,7 @@
 #include "requests/send_requests.h"
 #include "store/dbf_file.h"
 #include "store/schema.h"
-#include "store/tables.h"
+#include "records/tables.h"
 #include "store/xdb.h"
 #include "support/fixtures.h"
 #include "support/headless_platform.h"

@@ -11,7 +11,7 @@
 #include "common/wide_text.h"
 #include "maintenance/database_dialog.h"
 #include "requests/compose_dialog.h"
-#include "store/tables.h"
+#include "records/tables.h"
 #include "store/xdb.h"
 #include "ui/win32/win32_platform.h"
 #include "user/change_password.h"

@@ -39,15 +39,17 @@ int CheckLoginSetting() {
 }
 
 int ProgramStart() {
-    if (CheckUserRecord() == 1) {
-        if (CheckLoginSetting() == 12)
-            MainDisplayDialog(0);
-        else
+    ui::RunGuarded([] {
+        if (CheckUserRecord() == 1) {
+            if (CheckLoginSetting() == 12)
+                MainDisplayDialog(0);
+            else
+                LoginDialog(0);
+        } else {
+            CreateUserLoginDialog(0);
+        }
+        if (loginFollows != 0)
             LoginDialog(0);
-    } else {
-        CreateUserLoginDialog(0);
-    }
-    if (loginFollows != 0)
-        LoginDialog(0);
+    });
     return 0;
 }

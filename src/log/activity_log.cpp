@@ -1,9 +1,8 @@
 #include "log/activity_log.h"
 
 #include "common/clock.h"
+#include "common/files.h"
 #include "common/text.h"
-
-#include <fstream>
 
 void ActivityLogAppend(const std::string& heading, const std::string& detail) {
     const LocalDateTime now = CurrentLocalTime(); // the date is taken before the time
@@ -13,7 +12,8 @@ void ActivityLogAppend(const std::string& heading, const std::string& detail) {
     entry += CRLF;
     entry += detail + "\"";
     entry += CRLF;
-    // One write of the whole entry, so an entry is never interleaved with another.
-    std::ofstream log(ActivityLogFile, std::ios::binary | std::ios::app);
-    log.write(entry.data(), static_cast<std::streamsize>(entry.size()));
+    // One write of the whole entry, so an entry is never interleaved with another; a log
+    // that is not a plain file (a FIFO, a device) is never waited on.
+    std::error_code ignored;
+    AppendToFile(ActivityLogFile, entry, ignored);
 }

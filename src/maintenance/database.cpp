@@ -58,10 +58,21 @@ bool RemoveOtherSpellings(const fs::path& folder, const fs::path& kept, std::err
     return true;
 }
 
-// Replaces `target` with the bytes of `source`, all or nothing.
+// Replaces `target` with the bytes and permission bits of `source`, all or nothing.
 bool CopyWhole(const fs::path& source, const fs::path& target, std::error_code& error) {
-    std::string bytes;
-    return ReadWholeFile(source, bytes, error) && WriteFileAtomically(target, bytes, error);
+    return CopyFileAtomically(source, target, error);
+}
+
+// A write that a stopped process left half done is finished (or undone) before any file is
+// copied; false, after telling the user, when it cannot be.
+bool InterruptedWriteFinished(const std::string& done) {
+    if (XdbFinishInterruptedWrite("."))
+        return true;
+    XDBRESETERROR();
+    ui::Warn("A change to the databases that was stopped half-way could not be completed; "
+             "nothing was " +
+             done + ".");
+    return false;
 }
 
 // Why the tables' lock could not be had; `done` is what did not happen ("backed up").
@@ -86,6 +97,8 @@ void Backup() {
             ui::Warn(LockRefusal(lock, "backed up"));
             return;
         }
+        if (!InterruptedWriteFinished("backed up"))
+            return;
         const fs::path folder = ResolveFileName(BackupFolder);
         std::error_code error;
         if (!fs::is_directory(folder, error) && !fs::create_directory(folder, error)) {
@@ -133,6 +146,8 @@ void Restore() {
             ui::Warn(LockRefusal(lock, "restored"));
             return;
         }
+        if (!InterruptedWriteFinished("restored"))
+            return;
         const auto folder = FindFileIgnoringCase(".", BackupFolder);
         for (const auto& file : MaintainedFiles) {
             const auto copy = folder ? FindFileIgnoringCase(*folder, file.name) : std::nullopt;

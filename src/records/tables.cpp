@@ -89,6 +89,14 @@ std::string WriteFailureReason(int errorCode) {
         return "A value holds characters that cannot be stored.";
     case XdbNoSuchRecord:
         return "The record is no longer in the table.";
+    case XdbNotLocked:
+        return "The tables cannot be locked: the lock file xdb.lock in this folder cannot be "
+               "opened or locked (it may belong to another account, or the folder may be "
+               "read-only). Nothing was written.";
+    case XdbTooLarge:
+        return "The table file is far larger than any table of Ombrelay, so it is not used.";
+    case XdbFailed:
+        return "The table could not be worked on (the computer may be short of memory).";
     default:
         return "The table reported error" + SignedNumber(errorCode) + ".";
     }

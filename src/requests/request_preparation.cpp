@@ -9,7 +9,6 @@
 #include "user/user_record.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 std::string ReadTemplate(std::string_view name) {
@@ -17,15 +16,12 @@ std::string ReadTemplate(std::string_view name) {
     std::error_code error;
     if (!std::filesystem::exists(path, error) && !error) {
         // A missing template is created empty so that the user finds where to write one.
-        std::ofstream create(path, std::ios::binary);
+        AppendToFile(path, "", error);
     }
+    // A template that is not a plain file (a FIFO, a device) reads as empty, never waited on.
     std::string bytes;
-    std::ifstream in(path, std::ios::binary);
-    if (in) {
-        bytes.resize(TemplateLimit);
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<std::size_t>(in.gcount()));
-    }
+    if (!ReadFileStart(path, TemplateLimit, bytes, error))
+        bytes.clear();
     // The box holds text: a character cut in two at the limit is dropped whole.
     return std::string(WithoutPartialCharacterAtEnd(bytes));
 }

@@ -790,8 +790,7 @@ void XDBASSIGNFIELD(int tableHandle, const std::string& fieldName, int fieldNumb
             Fail(XdbBadValue);
             return;
         }
-        if (!FitsField(value,
-                            table->file->data.fields[static_cast<std::size_t>(field)].width)) {
+        if (!FitsField(value, table->file->data.fields[static_cast<std::size_t>(field)].width)) {
             Fail(XdbValueTooLong);
             return;
         }

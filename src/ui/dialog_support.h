@@ -28,6 +28,10 @@ void Refuse(WindowHandle dialog, const std::string& text, int focus);
 // icon `icon`. True when the answer is Yes.
 bool AskYesNo(const std::string& text, unsigned icon);
 
+// Runs `operation`; an exception it lets out (no memory, say) stops it there, with its tables
+// closed on the way out, and the user is told instead of the program ending.
+void RunGuarded(const std::function<void()>& operation);
+
 // What a dialog does besides the common behaviour: at its start, for each button pressed
 // (clicked or reached by its mnemonic), and for any other command.
 struct DialogActions {
@@ -37,8 +41,8 @@ struct DialogActions {
 };
 
 // Runs `layout` modally over `owner`. Common to every dialog: the focus it had when it was
-// deactivated comes back when it is activated again, and its close box, when it has one,
-// ends it with 0. Returns the result the dialog was ended with.
+// deactivated comes back when it is activated again, its close box, when it has one, ends it
+// with 0, and each action runs guarded. Returns the result the dialog was ended with.
 int RunDialog(const Dialog& layout, WindowHandle owner, DialogActions actions);
 
 // Ends `dialog` with 0, as Cancel and OK buttons do.

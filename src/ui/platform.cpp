@@ -42,6 +42,51 @@ bool AskYesNo(const std::string& text, unsigned icon) {
     return Message(text, MbYesNo | MbDefaultButton2 | icon) == IdYes;
 }
 
+void RunGuarded(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const std::exception& error) {
+        Warn(std::string("The operation was stopped by an unexpected error (") + error.what() +
+             "); nothing more of it was done.");
+    }
+}
+
+namespace {
+
+// What every dialog does with an event besides its own actions.
+void Dispatch(const DialogActions& actions, int& rememberedFocus, bool closeBox,
+              WindowHandle dialog, const DialogEvent& event) {
+    switch (event.kind) {
+    case DialogEventKind::Init:
+        if (actions.init)
+            RunGuarded([&] { actions.init(dialog); });
+        return;
+    case DialogEventKind::Deactivate:
+        rememberedFocus = Ui().FocusedControl(dialog);
+        return;
+    case DialogEventKind::Activate:
+        if (rememberedFocus != 0) {
+            Ui().SetFocus(dialog, rememberedFocus);
+            rememberedFocus = 0;
+        }
+        return;
+    case DialogEventKind::Close:
+        if (closeBox)
+            Ui().EndDialog(dialog, 0);
+        return;
+    case DialogEventKind::Command:
+        for (const auto& [button, action] : actions.buttons) {
+            if (IsButtonPress(event, button))
+                return RunGuarded([&] { action(dialog); });
+        }
+        if (actions.otherCommand)
+            RunGuarded([&] { actions.otherCommand(dialog, event); });
+        return;
+    }
+}
+
+} // namespace
+
 int RunDialog(const Dialog& layout, WindowHandle owner, DialogActions actions) {
     // The remembered focus lives as long as this run of the dialog.
     auto rememberedFocus = std::make_shared<int>(0);
@@ -49,33 +94,7 @@ int RunDialog(const Dialog& layout, WindowHandle owner, DialogActions actions) {
     return Ui().RunDialog(layout, owner,
                           [rememberedFocus, closeBox, actions = std::move(actions)](
                               WindowHandle dialog, const DialogEvent& event) {
-                              switch (event.kind) {
-                              case DialogEventKind::Init:
-                                  if (actions.init)
-                                      actions.init(dialog);
-                                  return;
-                              case DialogEventKind::Deactivate:
-                                  *rememberedFocus = Ui().FocusedControl(dialog);
-                                  return;
-                              case DialogEventKind::Activate:
-                                  if (*rememberedFocus != 0) {
-                                      Ui().SetFocus(dialog, *rememberedFocus);
-                                      *rememberedFocus = 0;
-                                  }
-                                  return;
-                              case DialogEventKind::Close:
-                                  if (closeBox)
-                                      Ui().EndDialog(dialog, 0);
-                                  return;
-                              case DialogEventKind::Command:
-                                  for (const auto& [button, action] : actions.buttons) {
-                                      if (IsButtonPress(event, button))
-                                          return action(dialog);
-                                  }
-                                  if (actions.otherCommand)
-                                      actions.otherCommand(dialog, event);
-                                  return;
-                              }
+                              Dispatch(actions, *rememberedFocus, closeBox, dialog, event);
                           });
 }
 

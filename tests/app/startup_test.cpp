@@ -7,6 +7,7 @@
 #include "support/fixtures.h"
 #include "support/headless_platform.h"
 #include "support/temp_folder.h"
+#include "ui/dialog_support.h"
 
 #include <gtest/gtest.h>
 
@@ -229,6 +230,33 @@ TEST_F(Startup, AboutOpensTheHomePageMaximisedAndOnlyOkCloses) {
     EXPECT_EQ(ui.shellOpens[0].show, ui::ShowState::Maximized);
     EXPECT_EQ(ui.handCursorRequests, 1);
     EXPECT_FALSE(ui.ranOutOfActions);
+}
+
+TEST_F(Startup, AnOperationThatThrowsIsStoppedWithItsTableClosedAndTheDialogGoesOn) {
+    int table = 0;
+    Then([this](WindowHandle dialog) {
+        ui.Click(dialog, AboutButton);    // throws
+        ui.Click(dialog, UserInfoButton); // still answered
+        ui.ClickClose(dialog);
+    });
+    ui::RunDialog(MainDisplayLayout(), 0,
+                  {.buttons = {{AboutButton,
+                                [&](WindowHandle) {
+                                    UserTableScope scope;
+                                    table = userTable;
+                                    throw std::bad_alloc();
+                                }}},
+                   .otherCommand = [this](WindowHandle, const ui::DialogEvent&) {
+                       ui::Inform("still here");
+                   }});
+    XDBRESETERROR();
+    XDBRECORDCOUNT(table);
+    EXPECT_EQ(XDBERROR(), XdbBadHandle); // closed on the way out
+    XDBRESETERROR();
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(Shown(0), System(Exclamation, "The operation was stopped by an unexpected error "
+                                            "(std::bad_alloc); nothing more of it was done."));
+    EXPECT_EQ(Shown(1), System(Information, "still here"));
 }
 
 } // namespace

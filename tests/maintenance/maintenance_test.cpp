@@ -85,6 +85,10 @@ TEST_F(Maintenance, BackupCopiesEveryFileWholeOrKeepsItsEarlierCopyAndSaysWhich)
     fs::rename("Application.idx", "application.idx"); // the copy follows the live spelling
     Backup();
     EXPECT_EQ(Contents("BNG"), Contents("."));
+#ifndef _WIN32 // the copy of the user table, with its passwords, is its owner's alone too
+    EXPECT_EQ(fs::status("BNG/User.dbf").permissions(), fs::status("User.dbf").permissions());
+    EXPECT_EQ(fs::status("User.dbf").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+#endif
 
     StoreUser(Bob);
     FailWrite(2, WriteStep::DataWritten); // "User.dbf", half-way

@@ -113,7 +113,8 @@ TEST_F(Faults, ADeleteWhoseWritesFailDeletesNothing) {
         dialogs.Delete("Bravo");
         SetWriteStepHookForTesting({});
         const bool refused =
-            dialogs.ui.LastMessage().text.starts_with("The application \"Bravo\" was not deleted.");
+            !dialogs.ui.messages.empty() && dialogs.ui.messages.back().text.starts_with(
+                                                "The application \"Bravo\" was not deleted.");
         EXPECT_EQ(StoredApplications().size(), refused ? 3u : 2u) << failing;
         dialogs.Delete("Alpha");
         EXPECT_EQ(NamesOf(StoredApplications()),
