@@ -75,9 +75,9 @@ void Dispatch(const DialogActions& actions, int& rememberedFocus, bool closeBox,
             Ui().EndDialog(dialog, 0);
         return;
     case DialogEventKind::Command:
-        for (const auto& [button, action] : actions.buttons) {
-            if (IsButtonPress(event, button))
-                return RunGuarded([&] { action(dialog); });
+        for (const auto& button : actions.buttons) {
+            if (IsButtonPress(event, button.first))
+                return RunGuarded([&] { button.second(dialog); });
         }
         if (actions.otherCommand)
             RunGuarded([&] { actions.otherCommand(dialog, event); });

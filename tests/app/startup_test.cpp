@@ -239,16 +239,15 @@ TEST_F(Startup, AnOperationThatThrowsIsStoppedWithItsTableClosedAndTheDialogGoes
         ui.Click(dialog, UserInfoButton); // still answered
         ui.ClickClose(dialog);
     });
-    ui::RunDialog(MainDisplayLayout(), 0,
-                  {.buttons = {{AboutButton,
-                                [&](WindowHandle) {
-                                    UserTableScope scope;
-                                    table = userTable;
-                                    throw std::bad_alloc();
-                                }}},
-                   .otherCommand = [this](WindowHandle, const ui::DialogEvent&) {
-                       ui::Inform("still here");
-                   }});
+    ui::RunDialog(
+        MainDisplayLayout(), 0,
+        {.buttons = {{AboutButton,
+                      [&](WindowHandle) {
+                          UserTableScope scope;
+                          table = userTable;
+                          throw std::bad_alloc();
+                      }}},
+         .otherCommand = [](WindowHandle, const ui::DialogEvent&) { ui::Inform("still here"); }});
     XDBRESETERROR();
     XDBRECORDCOUNT(table);
     EXPECT_EQ(XDBERROR(), XdbBadHandle); // closed on the way out
