@@ -1,5 +1,6 @@
 #include "store/crc32.h"
 #include "store/journal.h"
+#include "store/little_endian.h"
 
 namespace {
 
@@ -7,64 +8,32 @@ constexpr std::string_view Magic("OMBRJNL\x1A", 8);
 constexpr std::uint32_t Version = 1;
 constexpr std::size_t MaxName = 1024;
 
-void Append(std::string& out, std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-class Reader {
-public:
-    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-    bool Take(std::size_t count, std::string_view& out) {
-        if (count > bytes_.size() - at_)
-            return false;
-        out = bytes_.substr(at_, count);
-        at_ += count;
-        return true;
-    }
-    template <typename T> bool Number(int size, T& value) {
-        std::string_view raw;
-        if (!Take(static_cast<std::size_t>(size), raw))
-            return false;
-        std::uint64_t number = 0;
-        for (int i = size; i-- > 0;)
-            number = number << 8 | static_cast<unsigned char>(raw[static_cast<std::size_t>(i)]);
-        value = static_cast<T>(number);
-        return true;
-    }
-    std::size_t Left() const { return bytes_.size() - at_; }
-
-private:
-    std::string_view bytes_;
-    std::size_t at_ = 0;
-};
-
 } // namespace
 
 std::string SerializeJournal(const Journal& journal) {
     std::string out(Magic);
-    Append(out, Version, 2);
-    Append(out, 0, 4); // the length, once known
-    Append(out, journal.tableName.size(), 2);
+    AppendLittleEndian(out, Version, 2);
+    AppendLittleEndian(out, 0, 4); // the length, once known
+    AppendLittleEndian(out, journal.tableName.size(), 2);
     out += journal.tableName;
-    Append(out, journal.table.device, 8);
-    Append(out, journal.table.node, 8);
-    Append(out, journal.oldLength, 8);
-    Append(out, journal.ranges.size(), 4);
+    AppendLittleEndian(out, journal.table.device, 8);
+    AppendLittleEndian(out, journal.table.node, 8);
+    AppendLittleEndian(out, journal.oldLength, 8);
+    AppendLittleEndian(out, journal.ranges.size(), 4);
     for (const auto& range : journal.ranges) {
-        Append(out, range.offset, 8);
-        Append(out, range.bytes.size(), 4);
+        AppendLittleEndian(out, range.offset, 8);
+        AppendLittleEndian(out, range.bytes.size(), 4);
         out += range.bytes;
     }
     const auto length = static_cast<std::uint32_t>(out.size() + 4);
     for (int i = 0; i < 4; ++i)
         out[10 + static_cast<std::size_t>(i)] = static_cast<char>((length >> (8 * i)) & 0xFF);
-    Append(out, Crc32(out), 4);
+    AppendLittleEndian(out, Crc32(out), 4);
     return out;
 }
 
 std::size_t JournalLength(std::string_view header) {
-    Reader in(header);
+    ByteReader in(header);
     std::string_view magic;
     std::uint32_t version = 0, length = 0;
     if (!in.Take(Magic.size(), magic) || magic != Magic || !in.Number(2, version) ||
@@ -75,7 +44,7 @@ std::size_t JournalLength(std::string_view header) {
 
 XdbError ParseJournal(std::string_view bytes, Journal& journal) {
     journal = Journal{};
-    Reader head(bytes);
+    ByteReader head(bytes);
     std::string_view magic;
     std::uint32_t version = 0, length = 0;
     if (!head.Take(Magic.size(), magic) || magic != Magic || !head.Number(2, version) ||
@@ -83,12 +52,12 @@ XdbError ParseJournal(std::string_view bytes, Journal& journal) {
         return XdbDamaged;
     bytes = bytes.substr(0, length);
     const std::string_view body = bytes.substr(0, bytes.size() - 4);
-    Reader trailer(bytes.substr(body.size()));
+    ByteReader trailer(bytes.substr(body.size()));
     std::uint32_t checksum = 0;
     if (!trailer.Number(4, checksum) || checksum != Crc32(body))
         return XdbDamaged;
 
-    Reader in(body.substr(14));
+    ByteReader in(body.substr(14));
     Journal parsed;
     std::string_view name;
     std::uint32_t nameLength = 0, count = 0;

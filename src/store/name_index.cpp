@@ -23,6 +23,7 @@
 
 #include "common/text.h"
 #include "store/crc32.h"
+#include "store/little_endian.h"
 
 #include <algorithm>
 
@@ -32,44 +33,6 @@ constexpr std::string_view Magic("OMBRIDX\x1A", 8);
 constexpr std::uint32_t Version = 2;
 constexpr std::size_t MaxExpression = 64;
 constexpr std::size_t MaxKeyBytes = 4096; // keys come from fields of at most 255 bytes
-
-void Append16(std::string& out, std::uint32_t value) {
-    out.push_back(static_cast<char>(value & 0xFF));
-    out.push_back(static_cast<char>((value >> 8) & 0xFF));
-}
-
-void Append32(std::string& out, std::uint32_t value) {
-    Append16(out, value & 0xFFFF);
-    Append16(out, value >> 16);
-}
-
-// Reads little-endian numbers from the front of a byte range, failing once it runs out.
-class Reader {
-public:
-    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-
-    bool Take(std::size_t count, std::string_view& out) {
-        if (count > bytes_.size() - at_)
-            return false;
-        out = bytes_.substr(at_, count);
-        at_ += count;
-        return true;
-    }
-    bool Number(std::size_t size, std::uint32_t& value) {
-        std::string_view raw;
-        if (!Take(size, raw))
-            return false;
-        value = 0;
-        for (std::size_t i = size; i-- > 0;)
-            value = value << 8 | static_cast<unsigned char>(raw[i]);
-        return true;
-    }
-    std::size_t Left() const { return bytes_.size() - at_; }
-
-private:
-    std::string_view bytes_;
-    std::size_t at_ = 0;
-};
 
 } // namespace
 
@@ -109,19 +72,19 @@ NameIndex BuildNameIndex(const DbfTable& table, std::size_t field, std::string_v
 
 std::string SerializeNameIndex(const NameIndex& index) {
     std::string out(Magic);
-    Append16(out, Version);
-    Append16(out, index.keyCharacters);
-    Append16(out, static_cast<std::uint32_t>(index.expression.size()));
+    AppendLittleEndian(out, Version, 2);
+    AppendLittleEndian(out, index.keyCharacters, 2);
+    AppendLittleEndian(out, static_cast<std::uint32_t>(index.expression.size()), 2);
     out += index.expression;
-    Append32(out, index.fingerprint.recordCount);
-    Append32(out, index.fingerprint.writeCount);
-    Append32(out, static_cast<std::uint32_t>(index.entries.size()));
+    AppendLittleEndian(out, index.fingerprint.recordCount, 4);
+    AppendLittleEndian(out, index.fingerprint.writeCount, 4);
+    AppendLittleEndian(out, static_cast<std::uint32_t>(index.entries.size()), 4);
     for (const auto& entry : index.entries) {
-        Append16(out, static_cast<std::uint32_t>(entry.key.size()));
+        AppendLittleEndian(out, static_cast<std::uint32_t>(entry.key.size()), 2);
         out += entry.key;
-        Append32(out, entry.record);
+        AppendLittleEndian(out, entry.record, 4);
     }
-    Append32(out, Crc32(out));
+    AppendLittleEndian(out, Crc32(out), 4);
     return out;
 }
 
@@ -130,12 +93,12 @@ XdbError ParseNameIndex(std::string_view bytes, NameIndex& index) {
     if (bytes.size() < Magic.size() + 4)
         return XdbDamaged;
     const std::string_view body = bytes.substr(0, bytes.size() - 4);
-    Reader trailer(bytes.substr(body.size()));
+    ByteReader trailer(bytes.substr(body.size()));
     std::uint32_t checksum = 0;
     if (!trailer.Number(4, checksum) || checksum != Crc32(body))
         return XdbDamaged;
 
-    Reader in(body);
+    ByteReader in(body);
     std::string_view magic;
     std::string_view expression;
     std::uint32_t version = 0;
