@@ -380,6 +380,17 @@ bool SlotOf(const TableFile& file, int record, std::uint32_t& slot) {
     return true;
 }
 
+// The table of a write to an existing record, with the record's slot; nullptr (the error set)
+// when the table cannot be written or has no such record.
+Table* WritableRecord(int handle, int record, std::uint32_t& slot) {
+    Table* table = WritableTable(handle);
+    if (table != nullptr && !SlotOf(*table->file, record, slot)) {
+        Fail(XdbNoSuchRecord);
+        return nullptr;
+    }
+    return table;
+}
+
 // Marks pending deletes, and frees the room of deleted records when they are many. One write.
 bool Pack(Table& table) {
     TableFile& file = *table.file;
@@ -823,15 +834,11 @@ void XDBADDRECORD(int tableHandle) {
 
 void XDBPUTRECORD(int tableHandle, int& recordNumber) {
     Guarded([&] {
-        Table* table = WritableTable(tableHandle);
+        std::uint32_t slot = 0;
+        Table* table = WritableRecord(tableHandle, recordNumber, slot);
         if (table == nullptr)
             return;
         TableFile& file = *table->file;
-        std::uint32_t slot = 0;
-        if (!SlotOf(file, recordNumber, slot)) {
-            Fail(XdbNoSuchRecord);
-            return;
-        }
         auto& values = file.data.records[slot].values;
         if (file.indexed)
             RemoveEntry(file, slot);
@@ -852,15 +859,11 @@ void XDBPUTRECORD(int tableHandle, int& recordNumber) {
 
 void XDBDELETERECORD(int tableHandle, int recordNumber) {
     Guarded([&] {
-        Table* table = WritableTable(tableHandle);
+        std::uint32_t slot = 0;
+        Table* table = WritableRecord(tableHandle, recordNumber, slot);
         if (table == nullptr)
             return;
         TableFile& file = *table->file;
-        std::uint32_t slot = 0;
-        if (!SlotOf(file, recordNumber, slot)) {
-            Fail(XdbNoSuchRecord);
-            return;
-        }
         file.live.erase(file.live.begin() + recordNumber - 1);
         if (file.indexed)
             RemoveEntry(file, slot);
