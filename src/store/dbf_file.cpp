@@ -33,51 +33,39 @@ void Put32(std::string& out, std::size_t at, std::uint32_t value) {
     Put16(out, at + 2, value >> 16);
 }
 
-// Length of the valid UTF-8 sequence at text[i], or 0 when there is none.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-    const unsigned lead = Byte(text, i);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    unsigned min = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size())
-        return 0;
-    unsigned code = lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        const unsigned next = Byte(text, i + k);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        code = code << 6 | (next & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return length;
-}
-
 } // namespace
 
 bool IsStorableValue(std::string_view value) {
-    for (std::size_t i = 0; i < value.size();) {
-        if (value[i] == '\0')
-            return false;
-        const std::size_t length = Utf8SequenceLength(value, i);
-        if (length == 0)
-            return false;
-        i += length;
+    return value.find('\0') == std::string_view::npos && IsUtf8(value);
+}
+
+unsigned CodePageOfLanguageDriver(unsigned char driver) {
+    // The language driver ids of dBASE IV and Visual FoxPro tables, as Microsoft's Visual
+    // FoxPro documentation lists them ("Code Pages Supported by Visual FoxPro"), with 0x57
+    // (Windows ANSI) as ArcGIS writes it. Only the code pages of Windows and DOS are read.
+    struct Entry {
+        unsigned char driver;
+        unsigned short codePage;
+    };
+    static constexpr Entry entries[] = {
+        {0x01, 437},  {0x02, 850},  {0x03, 1252}, {0x57, 1252}, {0x64, 852},  {0x65, 866},
+        {0x66, 865},  {0x67, 861},  {0x6A, 737},  {0x6B, 857},  {0x6C, 863},  {0x78, 950},
+        {0x79, 949},  {0x7A, 936},  {0x7B, 932},  {0x7C, 874},  {0x7D, 1255}, {0x7E, 1256},
+        {0xC8, 1250}, {0xC9, 1251}, {0xCA, 1254}, {0xCB, 1253}, {0xCC, 1257},
+    };
+    for (const auto& entry : entries) {
+        if (entry.driver == driver)
+            return entry.codePage;
     }
-    return true;
+    return 0;
+}
+
+bool ToTableBytes(const DbfTable& table, std::string_view value, std::string& bytes) {
+    if (table.codePage == Utf8CodePage) {
+        bytes = std::string(value);
+        return IsUtf8(value);
+    }
+    return Utf8ToCodePage(table.codePage, value, bytes);
 }
 
 std::string DecodeFieldValue(std::string_view bytes) {
@@ -119,6 +107,12 @@ XdbError ParseDbf(std::string_view bytes, DbfTable& table) {
     if (recordCount * recordLength > held || held - recordCount * recordLength > recordLength)
         return XdbDamaged;
 
+    // The code page the language driver names; with none, UTF-8 unless some value is not.
+    parsed.codePage = CodePageOfLanguageDriver(static_cast<unsigned char>(bytes[29]));
+    if (parsed.codePage == 0) {
+        const std::string_view rows = bytes.substr(headerLength, recordCount * recordLength);
+        parsed.codePage = IsUtf8(rows) ? Utf8CodePage : Windows1252;
+    }
     parsed.records.resize(static_cast<std::size_t>(recordCount));
     std::size_t at = headerLength;
     for (auto& record : parsed.records) {
@@ -131,6 +125,12 @@ XdbError ParseDbf(std::string_view bytes, DbfTable& table) {
         for (const auto& field : parsed.fields) {
             const auto width = static_cast<std::size_t>(field.width);
             record.values.push_back(DecodeFieldValue(bytes.substr(offset, width)));
+            if (parsed.codePage != Utf8CodePage) {
+                std::string text;
+                if (!CodePageToUtf8(parsed.codePage, record.values.back(), text))
+                    return XdbDamaged;
+                record.values.back() = std::move(text);
+            }
             offset += width;
         }
         at += recordLength;
@@ -175,7 +175,7 @@ std::string DbfHeader(const DbfTable& table, std::size_t recordCount,
     Put16(out, 8, static_cast<std::uint32_t>(DbfHeaderLength(table)));
     Put16(out, 10, static_cast<std::uint32_t>(DbfRecordLength(table)));
     Put32(out, 16, table.writeCount);
-    // Byte 29, the language driver, stays 0: the text is UTF-8.
+    // Byte 29, the language driver, stays as it was: the table keeps its code page.
     return out;
 }
 
@@ -188,7 +188,11 @@ void EncodeRecordInto(const DbfTable& table, const DbfRecord& record, char* row)
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
         const auto width = static_cast<std::size_t>(table.fields[i].width);
         if (i < record.values.size()) {
-            const std::string& value = record.values[i];
+            // A value is checked against the code page before it gets here (XDBASSIGNFIELD);
+            // read values convert back to the bytes they were read from.
+            std::string value;
+            if (!ToTableBytes(table, record.values[i], value))
+                value = std::string(width, '?');
             const std::size_t length = std::min(value.size(), width);
             std::copy_n(value.data(), length, field);
             if (NeedsEndMark(value) && length < width)
@@ -212,7 +216,8 @@ std::string SerializeDbf(const DbfTable& table, const LocalDateTime& lastUpdate)
     std::string out(headerLength, '\0');
     out.reserve(headerLength + recordLength * table.records.size() + 1);
     out.replace(0, HeaderSize, DbfHeader(table, table.records.size(), lastUpdate));
-    out[29] = '\0'; // the language driver: the text is UTF-8
+    if (table.header.size() != HeaderSize)
+        out[29] = '\0'; // a new table: its text is UTF-8, which no language driver names
     Put16(out, 8, static_cast<std::uint32_t>(headerLength));
     std::size_t at = HeaderSize;
     for (const auto& field : table.fields) {

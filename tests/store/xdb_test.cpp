@@ -29,7 +29,9 @@ TEST_F(Xdb, MissingTablesAreCreatedWithTheirFieldsAndNamesMatchInAnyCase) {
     XDBCLOSE(XDBOPENEX("user.DBF", 2, 1, TableKey)); // created under its own name
     EXPECT_EQ(XDBERROR(), 0);
     EXPECT_TRUE(fs::exists("User.dbf"));
-    EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 4); // with the index and the lock
+    // With the index, the lock and the character set of each table ("UTF-8", for other readers).
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 6);
+    EXPECT_EQ(ReadFile("User.cpg"), "UTF-8");
 }
 
 TEST_F(Xdb, WhatCannotBeReadIsShownWithItsCodeAndNeverOverwritten) {
