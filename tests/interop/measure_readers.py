@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Shows what other dBASE readers make of a table with non-ASCII text, with and without a
-declaration of its character set. Run by hand (needs soffice, python3-dbfread and the npm
-packages of this folder); prints one line per reader and table.
+declaration of its character set. Run by hand (needs soffice, python3-dbfread, the npm
+packages of this folder, and gdal-bin for GDAL's line); prints one line per reader and table.
     python3 measure_readers.py [work-folder]
 """
 import json, os, shutil, struct, subprocess, sys, tempfile
@@ -40,6 +40,19 @@ def dbffile(path, encoding="ISO-8859-1"):
     return json.loads(run.stdout) if run.returncode == 0 else "error"
 
 
+def gdal(path):
+    # GDAL (QGIS and other GIS programs read through it): the value, and the character set
+    # it took the table to be in.
+    if not shutil.which("ogrinfo"):
+        return "not installed"
+    run = lambda *args: subprocess.run(["ogrinfo", *args, path], capture_output=True).stdout
+    value = [l for l in run("-q", "-al").split(b"\n") if b"APPNAME (String) =" in l]
+    encoding = [l.strip() for l in run("-al", "-so", "-mdd", "SHAPEFILE").split(b"\n")
+                if l.strip().startswith(b"SOURCE_ENCODING")]
+    shown = value[0].split(b"= ", 1)[1].decode("utf-8", "replace") if value else "error"
+    return f"{shown} ({encoding[0].decode() if encoding else '?'})"
+
+
 def calc(path, option):
     folder = tempfile.mkdtemp()
     infilter = ["--infilter=dBase:" + option] if option else []
@@ -69,6 +82,7 @@ def main():
         print(f"{name:17} dbfread utf-8  {dbfread(path, 'utf-8')!r}")
         print(f"{name:17} dbffile        {dbffile(path)!r}")
         print(f"{name:17} dbffile utf-8  {dbffile(path, 'utf-8')!r}")
+        print(f"{name:17} gdal           {gdal(path)!r}")
         for option in ("", "76", "UTF8"):
             print(f"{name:17} calc {option or '(none)':9} {calc(path, option)!r}")
 
