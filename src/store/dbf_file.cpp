@@ -188,11 +188,11 @@ void EncodeRecordInto(const DbfTable& table, const DbfRecord& record, char* row)
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
         const auto width = static_cast<std::size_t>(table.fields[i].width);
         if (i < record.values.size()) {
-            // A value is checked against the code page before it gets here (XDBASSIGNFIELD);
-            // read values convert back to the bytes they were read from.
+            // Values are checked against the code page when assigned (a new reading of the file,
+            // which may bring another code page, clears the buffer); those read from the file
+            // convert back to the bytes they were read from.
             std::string value;
-            if (!ToTableBytes(table, record.values[i], value))
-                value = std::string(width, '?');
+            ToTableBytes(table, record.values[i], value);
             const std::size_t length = std::min(value.size(), width);
             std::copy_n(value.data(), length, field);
             if (NeedsEndMark(value) && length < width)
