@@ -42,16 +42,17 @@ bool IsStorableValue(std::string_view value) {
 unsigned CodePageOfLanguageDriver(unsigned char driver) {
     // The language driver ids of dBASE IV and Visual FoxPro tables, as Microsoft's Visual
     // FoxPro documentation lists them ("Code Pages Supported by Visual FoxPro"), with 0x57
-    // (Windows ANSI) as ArcGIS writes it. Only the code pages of Windows and DOS are read.
+    // (Windows ANSI) as ArcGIS writes it. Only single-byte pages that convert to Unicode and
+    // back byte for byte are taken: not the Far East ones (0x78 to 0x7B) nor Hebrew (0x7D,
+    // whose converters join and split accents); their tables are read as undeclared ones.
     struct Entry {
         unsigned char driver;
         unsigned short codePage;
     };
     static constexpr Entry entries[] = {
         {0x01, 437},  {0x02, 850},  {0x03, 1252}, {0x57, 1252}, {0x64, 852},  {0x65, 866},
-        {0x66, 865},  {0x67, 861},  {0x6A, 737},  {0x6B, 857},  {0x6C, 863},  {0x78, 950},
-        {0x79, 949},  {0x7A, 936},  {0x7B, 932},  {0x7C, 874},  {0x7D, 1255}, {0x7E, 1256},
-        {0xC8, 1250}, {0xC9, 1251}, {0xCA, 1254}, {0xCB, 1253}, {0xCC, 1257},
+        {0x66, 865},  {0x67, 861},  {0x6A, 737},  {0x6B, 857},  {0x6C, 863},  {0x7C, 874},
+        {0x7E, 1256}, {0xC8, 1250}, {0xC9, 1251}, {0xCA, 1254}, {0xCB, 1253}, {0xCC, 1257},
     };
     for (const auto& entry : entries) {
         if (entry.driver == driver)
@@ -107,14 +108,9 @@ XdbError ParseDbf(std::string_view bytes, DbfTable& table) {
     if (recordCount * recordLength > held || held - recordCount * recordLength > recordLength)
         return XdbDamaged;
 
-    // The code page the language driver names; with none, UTF-8 unless some value is not.
-    parsed.codePage = CodePageOfLanguageDriver(static_cast<unsigned char>(bytes[29]));
-    if (parsed.codePage == 0) {
-        const std::string_view rows = bytes.substr(headerLength, recordCount * recordLength);
-        parsed.codePage = IsUtf8(rows) ? Utf8CodePage : Windows1252;
-    }
     parsed.records.resize(static_cast<std::size_t>(recordCount));
     std::size_t at = headerLength;
+    bool utf8 = true;
     for (auto& record : parsed.records) {
         const char flag = bytes[at];
         if (flag != ' ' && flag != '*')
@@ -125,15 +121,24 @@ XdbError ParseDbf(std::string_view bytes, DbfTable& table) {
         for (const auto& field : parsed.fields) {
             const auto width = static_cast<std::size_t>(field.width);
             record.values.push_back(DecodeFieldValue(bytes.substr(offset, width)));
-            if (parsed.codePage != Utf8CodePage) {
-                std::string text;
-                if (!CodePageToUtf8(parsed.codePage, record.values.back(), text))
-                    return XdbDamaged;
-                record.values.back() = std::move(text);
-            }
+            utf8 = utf8 && IsUtf8(record.values.back());
             offset += width;
         }
         at += recordLength;
+    }
+    // The code page the language driver names; with none, UTF-8 unless some value is not.
+    parsed.codePage = CodePageOfLanguageDriver(static_cast<unsigned char>(bytes[29]));
+    if (parsed.codePage == 0)
+        parsed.codePage = utf8 ? Utf8CodePage : Windows1252;
+    if (parsed.codePage != Utf8CodePage) {
+        std::string text;
+        for (auto& record : parsed.records) {
+            for (auto& value : record.values) {
+                if (!CodePageToUtf8(parsed.codePage, value, text))
+                    return XdbDamaged;
+                value.swap(text);
+            }
+        }
     }
     parsed.writeCount = Read32(bytes, 16);
     parsed.header = std::string(bytes.substr(0, HeaderSize));
