@@ -126,6 +126,10 @@ void CreateUserLogin() {
                           NewLoginPasswordBox);
 
     UserTableScope scope;
+    if (!XdbCodePageHolds(userTable, name))
+        return ui::Refuse(dialog, NotInCodePageText("Login Name"), NewNameBox);
+    if (!XdbCodePageHolds(userTable, password))
+        return ui::Refuse(dialog, NotInCodePageText("Login Password"), NewLoginPasswordBox);
     // A table that holds stray records besides the user record (start-up then treats it as
     // empty) gets the login in record 1, which the Login dialog reads; appending it would
     // leave a login nobody can use.

@@ -53,6 +53,10 @@ bool ReadAndCheckForm(ui::WindowHandle dialog, ApplicationRecord& form) {
             ui::Refuse(dialog, FieldTooLongText(box.field, box.width), box.box);
             return false;
         }
+        if (!XdbCodePageHolds(applicationTable, box.value)) {
+            ui::Refuse(dialog, NotInCodePageText(box.field), box.box);
+            return false;
+        }
     }
     form.request = ui::Ui().IsChecked(dialog, RequestYesButton) ? "Yes" : "No";
     return true;

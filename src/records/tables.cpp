@@ -70,6 +70,12 @@ std::string FieldTooLongText(const std::string& field, int width) {
            " characters (fewer accented or non-Latin ones). Please shorten it.";
 }
 
+std::string NotInCodePageText(const std::string& field) {
+    return "The " + field +
+           " holds a character that cannot be stored: the table was made by "
+           "an older program with a smaller character set. Please use other characters.";
+}
+
 std::string WriteFailureReason(int errorCode) {
     switch (errorCode) {
     case XdbLocked:
@@ -87,6 +93,8 @@ std::string WriteFailureReason(int errorCode) {
         return "A value is too long for its field.";
     case XdbBadValue:
         return "A value holds characters that cannot be stored.";
+    case XdbNotInCodePage:
+        return "A value holds characters that the table's older character set cannot hold.";
     case XdbNoSuchRecord:
         return "The record is no longer in the table.";
     case XdbNotLocked:

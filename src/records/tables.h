@@ -57,6 +57,10 @@ std::string OpenErrorText(int errorCode, const std::string& what);
 // accented or non-Latin ones). Please shorten it."
 std::string FieldTooLongText(const std::string& field, int width);
 
+// The message for a value with a character that an older table's code page cannot hold,
+// naming the field.
+std::string NotInCodePageText(const std::string& field);
+
 // Why a write failed, in the user's words, from the library's error code.
 std::string WriteFailureReason(int errorCode);
 

@@ -1,5 +1,6 @@
 #include "requests/request_preparation.h"
 
+#include "common/codepage.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "records/tables.h"
@@ -22,8 +23,13 @@ std::string ReadTemplate(std::string_view name) {
     std::string bytes;
     if (!ReadFileStart(path, TemplateLimit, bytes, error))
         bytes.clear();
-    // The box holds text: a character cut in two at the limit is dropped whole.
-    return std::string(WithoutPartialCharacterAtEnd(bytes));
+    // The box holds text: a character cut in two at the limit is dropped whole. A template
+    // that is not UTF-8 was written for the older Windows program, in Windows-1252.
+    const std::string_view utf8 = WithoutPartialCharacterAtEnd(bytes);
+    std::string text;
+    if (IsUtf8(utf8) || !CodePageToUtf8(Windows1252, bytes, text))
+        return std::string(utf8);
+    return text;
 }
 
 std::string FillTemplate(std::string_view text) {

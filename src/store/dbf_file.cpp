@@ -33,51 +33,40 @@ void Put32(std::string& out, std::size_t at, std::uint32_t value) {
     Put16(out, at + 2, value >> 16);
 }
 
-// Length of the valid UTF-8 sequence at text[i], or 0 when there is none.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-    const unsigned lead = Byte(text, i);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    unsigned min = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size())
-        return 0;
-    unsigned code = lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        const unsigned next = Byte(text, i + k);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        code = code << 6 | (next & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return length;
-}
-
 } // namespace
 
 bool IsStorableValue(std::string_view value) {
-    for (std::size_t i = 0; i < value.size();) {
-        if (value[i] == '\0')
-            return false;
-        const std::size_t length = Utf8SequenceLength(value, i);
-        if (length == 0)
-            return false;
-        i += length;
+    return value.find('\0') == std::string_view::npos && IsUtf8(value);
+}
+
+unsigned CodePageOfLanguageDriver(unsigned char driver) {
+    // The language driver ids of dBASE IV and Visual FoxPro tables, as Microsoft's Visual
+    // FoxPro documentation lists them ("Code Pages Supported by Visual FoxPro"), with 0x57
+    // (Windows ANSI) as ArcGIS writes it. Only single-byte pages that convert to Unicode and
+    // back byte for byte are taken: not the Far East ones (0x78 to 0x7B) nor Hebrew (0x7D,
+    // whose converters join and split accents); their tables are read as undeclared ones.
+    struct Entry {
+        unsigned char driver;
+        unsigned short codePage;
+    };
+    static constexpr Entry entries[] = {
+        {0x01, 437},  {0x02, 850},  {0x03, 1252}, {0x57, 1252}, {0x64, 852},  {0x65, 866},
+        {0x66, 865},  {0x67, 861},  {0x6A, 737},  {0x6B, 857},  {0x6C, 863},  {0x7C, 874},
+        {0x7E, 1256}, {0xC8, 1250}, {0xC9, 1251}, {0xCA, 1254}, {0xCB, 1253}, {0xCC, 1257},
+    };
+    for (const auto& entry : entries) {
+        if (entry.driver == driver)
+            return entry.codePage;
     }
-    return true;
+    return 0;
+}
+
+bool ToTableBytes(const DbfTable& table, std::string_view value, std::string& bytes) {
+    if (table.codePage == Utf8CodePage) {
+        bytes = std::string(value);
+        return IsUtf8(value);
+    }
+    return Utf8ToCodePage(table.codePage, value, bytes);
 }
 
 std::string DecodeFieldValue(std::string_view bytes) {
@@ -121,6 +110,7 @@ XdbError ParseDbf(std::string_view bytes, DbfTable& table) {
 
     parsed.records.resize(static_cast<std::size_t>(recordCount));
     std::size_t at = headerLength;
+    bool utf8 = true;
     for (auto& record : parsed.records) {
         const char flag = bytes[at];
         if (flag != ' ' && flag != '*')
@@ -131,9 +121,24 @@ XdbError ParseDbf(std::string_view bytes, DbfTable& table) {
         for (const auto& field : parsed.fields) {
             const auto width = static_cast<std::size_t>(field.width);
             record.values.push_back(DecodeFieldValue(bytes.substr(offset, width)));
+            utf8 = utf8 && IsUtf8(record.values.back());
             offset += width;
         }
         at += recordLength;
+    }
+    // The code page the language driver names; with none, UTF-8 unless some value is not.
+    parsed.codePage = CodePageOfLanguageDriver(static_cast<unsigned char>(bytes[29]));
+    if (parsed.codePage == 0)
+        parsed.codePage = utf8 ? Utf8CodePage : Windows1252;
+    if (parsed.codePage != Utf8CodePage) {
+        std::string text;
+        for (auto& record : parsed.records) {
+            for (auto& value : record.values) {
+                if (!CodePageToUtf8(parsed.codePage, value, text))
+                    return XdbDamaged;
+                value.swap(text);
+            }
+        }
     }
     parsed.writeCount = Read32(bytes, 16);
     parsed.header = std::string(bytes.substr(0, HeaderSize));
@@ -175,7 +180,7 @@ std::string DbfHeader(const DbfTable& table, std::size_t recordCount,
     Put16(out, 8, static_cast<std::uint32_t>(DbfHeaderLength(table)));
     Put16(out, 10, static_cast<std::uint32_t>(DbfRecordLength(table)));
     Put32(out, 16, table.writeCount);
-    // Byte 29, the language driver, stays 0: the text is UTF-8.
+    // Byte 29, the language driver, stays as it was: the table keeps its code page.
     return out;
 }
 
@@ -188,7 +193,11 @@ void EncodeRecordInto(const DbfTable& table, const DbfRecord& record, char* row)
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
         const auto width = static_cast<std::size_t>(table.fields[i].width);
         if (i < record.values.size()) {
-            const std::string& value = record.values[i];
+            // Values are checked against the code page when assigned (a new reading of the file,
+            // which may bring another code page, clears the buffer); those read from the file
+            // convert back to the bytes they were read from.
+            std::string value;
+            ToTableBytes(table, record.values[i], value);
             const std::size_t length = std::min(value.size(), width);
             std::copy_n(value.data(), length, field);
             if (NeedsEndMark(value) && length < width)
@@ -212,7 +221,8 @@ std::string SerializeDbf(const DbfTable& table, const LocalDateTime& lastUpdate)
     std::string out(headerLength, '\0');
     out.reserve(headerLength + recordLength * table.records.size() + 1);
     out.replace(0, HeaderSize, DbfHeader(table, table.records.size(), lastUpdate));
-    out[29] = '\0'; // the language driver: the text is UTF-8
+    if (table.header.size() != HeaderSize)
+        out[29] = '\0'; // a new table: its text is UTF-8, which no language driver names
     Put16(out, 8, static_cast<std::uint32_t>(headerLength));
     std::size_t at = HeaderSize;
     for (const auto& field : table.fields) {

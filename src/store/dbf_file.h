@@ -3,17 +3,23 @@
 //
 // Layout written: a 32-byte header (version 0x03, last update as years since 1900, month,
 // day, uint32 record count, uint16 header length, uint16 record length, at byte 16 (reserved
-// for multi-user dBASE) a uint32 count of the writes this library made, language driver 0),
+// for multi-user dBASE) a uint32 count of the writes this library made, at byte 29 the
+// language driver: 0 for a new table),
 // one 32-byte descriptor per field (name NUL-padded to 11 bytes, type 'C', width), 0x0D,
 // then the records (a deletion flag ' ' or '*' and the fields side by side), then 0x1A.
 // All numbers are little-endian.
 //
-// Values are UTF-8 text padded with blanks. A value that itself ends in a blank is followed
-// by one NUL byte before the padding, so that its blanks survive; a reader takes a field up
-// to its first NUL when it has one, else without its trailing blanks. Ordinary values stay
-// plain dBASE for every other reader.
+// Values are text padded with blanks: UTF-8 in the tables this library makes (no language
+// driver names it; a ".cpg" file beside the table does, see xdb.cpp), and in older tables the
+// code page their language driver names, or Windows-1252 when none is named and the bytes are
+// not UTF-8. A table keeps its code page: values are converted on reading and back on writing,
+// so a record not written stays byte for byte as it was. A value that itself ends in a blank is
+// followed by one NUL byte before the padding, so that its blanks survive; a reader takes a field
+// up to its first NUL when it has one, else without its trailing blanks. Ordinary values stay plain
+// dBASE for every other reader.
 
 #include "common/clock.h"
+#include "common/codepage.h"
 #include "store/schema.h"
 #include "store/xdb.h"
 
@@ -37,9 +43,10 @@ struct DbfRecord {
 struct DbfTable {
     std::vector<DbfField> fields;
     std::vector<DbfRecord> records;
-    std::uint32_t writeCount = 0; // changes with every write, so that a reader sees it
-    std::size_t headerLength = 0; // as read; 0 for a table not yet written
-    std::string header;           // its first 32 bytes as read
+    std::uint32_t writeCount = 0;     // changes with every write, so that a reader sees it
+    std::size_t headerLength = 0;     // as read; 0 for a table not yet written
+    std::string header;               // its first 32 bytes as read
+    unsigned codePage = Utf8CodePage; // of the values in the file; in memory they are UTF-8
 };
 
 inline constexpr std::size_t DbfHeaderSize = 32;
@@ -70,8 +77,14 @@ inline constexpr char DbfFileEnd = 0x1A;
 // An empty table with the fields of `definition` ('C' fields).
 DbfTable EmptyTable(const TableDefinition& definition);
 
-// One field's bytes back to its value.
+// One field's bytes back to its value, still in the table's code page.
 std::string DecodeFieldValue(std::string_view bytes);
 
 // Whether `value` may be stored at all: no NUL byte, valid UTF-8.
 bool IsStorableValue(std::string_view value);
+
+// The code page a language driver byte names, or 0 for none this library knows.
+unsigned CodePageOfLanguageDriver(unsigned char driver);
+
+// `value` as the bytes the table stores; false when its code page cannot hold it.
+bool ToTableBytes(const DbfTable& table, std::string_view value, std::string& bytes);

@@ -513,6 +513,21 @@ fs::path Absolute(const fs::path& path) {
     return (error ? path : absolute).lexically_normal();
 }
 
+// GIS programs, and other readers that look for it, learn a table's character set from a
+// ".cpg" file beside it ("UTF-8", or a code page's number): no language driver names UTF-8.
+// It is made to say the table's code page whenever the table is read. A file that cannot be
+// written there leaves the table as readable to this library as before.
+void DeclareCodePage(const fs::path& tablePath, unsigned codePage) {
+    const std::string declaration = codePage == Utf8CodePage ? "UTF-8" : std::to_string(codePage);
+    const fs::path folder = tablePath.has_parent_path() ? tablePath.parent_path() : fs::path(".");
+    const fs::path path = ResolveFileName(PathToUtf8(tablePath.stem()) + ".cpg", folder);
+    std::string present;
+    std::error_code ignored;
+    if (ReadWholeFile(path, present, ignored, 64) && present == declaration)
+        return;
+    WriteFileAtomically(path, declaration, ignored);
+}
+
 // Finds or makes the table file in memory: kept from an earlier open when the file has not
 // changed since, else read (or created, when missing and the program defines it).
 XdbError LoadOrCreate(Table& table, fs::path path) {
@@ -554,6 +569,8 @@ XdbError LoadOrCreate(Table& table, fs::path path) {
         cache.erase(key);
         return error;
     }
+    if (table.lockHeld)
+        DeclareCodePage(path, file->data.codePage);
     table.file = file;
     return XdbOk;
 }
@@ -801,11 +818,25 @@ void XDBASSIGNFIELD(int tableHandle, const std::string& fieldName, int fieldNumb
             Fail(XdbBadValue);
             return;
         }
-        if (!FitsField(value, table->file->data.fields[static_cast<std::size_t>(field)].width)) {
+        std::string bytes;
+        if (!ToTableBytes(table->file->data, value, bytes)) {
+            Fail(XdbNotInCodePage);
+            return;
+        }
+        if (!FitsField(bytes, table->file->data.fields[static_cast<std::size_t>(field)].width)) {
             Fail(XdbValueTooLong);
             return;
         }
         table->buffer[static_cast<std::size_t>(field)] = value;
+    });
+}
+
+bool XdbCodePageHolds(int tableHandle, const std::string& value) {
+    return Guarded(true, [&] {
+        const auto it = tables.find(tableHandle);
+        std::string bytes;
+        return it == tables.end() || !it->second.file ||
+               ToTableBytes(it->second.file->data, value, bytes);
     });
 }
 

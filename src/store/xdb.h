@@ -22,21 +22,23 @@
 
 enum XdbError {
     XdbOk = 0,
-    XdbCannotRead = 1,   // the file exists but cannot be opened or read
-    XdbDamaged = 2,      // the file is not a table (or index) this library can read
-    XdbBadHandle = 3,    // the handle is not an open table or index
-    XdbNoSuchField = 4,  // no field of that name or number
-    XdbValueTooLong = 5, // a value does not fit its field; nothing was written
-    XdbNoSuchRecord = 6, // the record number is outside the table
-    XdbWriteFailed = 7,  // the file could not be written; it holds its previous state
-    XdbLocked = 8,       // another running copy holds the tables
-    XdbCannotCreate = 9, // a missing file could not be created
-    XdbBadValue = 10,    // a value holds a NUL byte or is not valid UTF-8
-    XdbNotLocked = 11,   // the folder's lock file ("xdb.lock") cannot be opened or locked,
-                         // so nothing may be written there
-    XdbTooLarge = 12,    // the file is far larger than any table or index
-    XdbFailed = 13,      // the call could not be carried out (no memory); the tables are
-                         // read again from their files before further use
+    XdbCannotRead = 1,     // the file exists but cannot be opened or read
+    XdbDamaged = 2,        // the file is not a table (or index) this library can read
+    XdbBadHandle = 3,      // the handle is not an open table or index
+    XdbNoSuchField = 4,    // no field of that name or number
+    XdbValueTooLong = 5,   // a value does not fit its field; nothing was written
+    XdbNoSuchRecord = 6,   // the record number is outside the table
+    XdbWriteFailed = 7,    // the file could not be written; it holds its previous state
+    XdbLocked = 8,         // another running copy holds the tables
+    XdbCannotCreate = 9,   // a missing file could not be created
+    XdbBadValue = 10,      // a value holds a NUL byte or is not valid UTF-8
+    XdbNotLocked = 11,     // the folder's lock file ("xdb.lock") cannot be opened or locked,
+                           // so nothing may be written there
+    XdbTooLarge = 12,      // the file is far larger than any table or index
+    XdbFailed = 13,        // the call could not be carried out (no memory); the tables are
+                           // read again from their files before further use
+    XdbNotInCodePage = 14, // a value holds a character that the table's code page (an older
+                           // table's Windows or DOS one) has no place for; nothing was written
 };
 
 // Opens a table (creating it empty, with its fields and for its owner alone, when the file is
@@ -66,7 +68,7 @@ void XDBGETRECORD(int tableHandle, int recordNumber); // XdbNoSuchRecord
 // The buffer's value exactly as stored, leading and trailing blanks included. XdbNoSuchField.
 std::string XDBFIELDVALUE(int tableHandle, const std::string& fieldName, int option);
 // By name with number 0, or by number (1-based) with an empty name. XdbNoSuchField,
-// XdbBadValue, XdbValueTooLong; the buffer keeps its old value then.
+// XdbBadValue, XdbNotInCodePage, XdbValueTooLong; the buffer keeps its old value then.
 void XDBASSIGNFIELD(int tableHandle, const std::string& fieldName, int fieldNumber,
                     const std::string& value);
 // The writes. Errors: XdbWriteFailed, XdbNotLocked, and those of reading the file again when
@@ -97,6 +99,10 @@ void XDBMOVEPREV(int tableHandle, int indexHandle);
 void XDBMOVELAST(int tableHandle, int indexHandle);
 int XDBEOF(int tableHandle); // 1 once a move has passed the last record
 int XDBBOF(int tableHandle); // 1 once a move has passed the first record
+
+// Whether the table's code page holds every character of `value` (always so for the UTF-8
+// tables this library makes). True for a handle that is not open, whose writes fail anyway.
+bool XdbCodePageHolds(int tableHandle, const std::string& value);
 
 void XDBRESETERROR();
 int XDBERROR();

@@ -75,6 +75,8 @@ void CheckAndSaveNewPassword() {
                                          "using - please enter a different password"}));
     if (!FitsField(password, PasswordWidth))
         return ui::Refuse(dialog, FieldTooLongText("new password", PasswordWidth), NewPasswordBox);
+    if (!XdbCodePageHolds(userTable, password))
+        return ui::Refuse(dialog, NotInCodePageText("new password"), NewPasswordBox);
 
     ui.EndDialog(dialog, 0);
     const ui::WindowHandle userSetup = ui.FindWindowByTitle(ui::UserSetupTitle);

@@ -88,6 +88,10 @@ bool AllFit(ui::WindowHandle dialog, const UserRecord& form) {
             ui::Refuse(dialog, FieldTooLongText(field.name, field.width), field.box);
             return false;
         }
+        if (!XdbCodePageHolds(userTable, form.*field.value)) {
+            ui::Refuse(dialog, NotInCodePageText(field.name), field.box);
+            return false;
+        }
     }
     return true;
 }

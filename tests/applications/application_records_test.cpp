@@ -90,6 +90,9 @@ protected:
 
 TEST_F(ApplicationRecords, SaveAddsOrOverwritesAfterItsQuestionsAndRefusesBadBoxes) {
     AddApplications({{"ABC", "KEY-1", "old@abc.org", "Yes"}, {"Zed", "Z", "z@x.org", "yes"}});
+    std::string dos = ReadFile(ApplicationTableFile); // a table of the DOS code page 850,
+    dos[29] = 0x02;                                   // which has no €
+    WriteFile(ApplicationTableFile, dos);
     // Another code asks only the second question; the boxes are checked after it. A blank box
     // or a value too long for its field is refused, with the caret on it.
     const std::string tooLong(255, 'x');
@@ -104,7 +107,8 @@ TEST_F(ApplicationRecords, SaveAddsOrOverwritesAfterItsQuestionsAndRefusesBadBox
          {{"\tT", " ", "", ""}, {}, {NeedCode}, Code},
          {{tooLong, "k", "e", ""}, {}, {FieldTooLongText("Application Name", 254)}, Name},
          {{"A", tooLong, "e", ""}, {}, {FieldTooLongText("Code/Key", 254)}, Code},
-         {{"A", "k", tooLong, ""}, {}, {FieldTooLongText("Vendor Email", 254)}, Email}});
+         {{"A", "k", tooLong, ""}, {}, {FieldTooLongText("Vendor Email", 254)}, Email},
+         {{"A", "k", "€@x.example", ""}, {}, {NotInCodePageText("Vendor Email")}, Email}});
 
     Fill({" Viewer ", "k-1", "s@v.example", "Y"});
     EXPECT_EQ(Run(SaveApplication), Texts{});

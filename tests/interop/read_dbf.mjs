@@ -1,10 +1,11 @@
 // Reads a .dbf file with an independent dBASE reader (the npm package dbffile) and prints
 // its fields and records as JSON, for the store's interoperability test.
-//   node read_dbf.mjs <file.dbf>
+//   node read_dbf.mjs <file.dbf> [encoding, utf-8 when not given]
 import { DBFFile, DELETED } from 'dbffile';
 
 const file = process.argv[2];
-const dbf = await DBFFile.open(file, { encoding: 'utf-8', includeDeletedRecords: true });
+const encoding = process.argv[3] ?? 'utf-8';
+const dbf = await DBFFile.open(file, { encoding, includeDeletedRecords: true });
 const records = await dbf.readRecords(dbf.recordCount);
 const out = {
     recordCount: dbf.recordCount,

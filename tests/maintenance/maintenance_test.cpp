@@ -38,7 +38,9 @@ const UserRecord Bob = {"Bob", "Ray", "b@h", "", "", "", "", "bob", "pw"};
 Files Contents(const fs::path& folder) {
     Files files;
     for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.is_regular_file() && entry.path().filename() != LockFileName)
+        // The lock and the ".cpg" files that the store writes at each reading are not copied.
+        if (entry.is_regular_file() && entry.path().filename() != LockFileName &&
+            entry.path().extension() != ".cpg")
             files[entry.path().filename().string()] = ReadFile(entry.path());
     return files;
 }

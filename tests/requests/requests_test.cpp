@@ -204,10 +204,15 @@ TEST_F(Requests, PreparationsFillTheBoxesFromTheUserAndTheTemplate) {
                                 "go to the User Setup and enter your new PIN\r\nPIN number now!"});
     EXPECT_TRUE(ui.WindowOf(compose).ended);
 
-    // Only the first 1000 bytes are read; a character cut there goes whole.
+    // Only the first 1000 bytes are read; a character cut there goes whole. A template that is
+    // not UTF-8 is Windows-1252, one byte a character, undefined bytes kept as C1 controls.
     const std::string a(997, 'a'), check = "\xE2\x9C\x93";
     for (const auto& [bytes, read] :
-         {std::pair{a + "aaab", a + "aaa"}, {a + "a" + check, a + "a"}, {a + check, a + check}}) {
+         {std::pair{a + "aaab", a + "aaa"},
+          {a + "a" + check, a + "a"},
+          {a + check, a + check},
+          {"Caf\xE9 \x80 \x81" + a, "Café € \xC2\x81" + a.substr(0, 992)},
+          {a + "\xE9\xE8\xE7", a + "éèç"}}) {
         WriteFile("template.txt", bytes);
         EXPECT_EQ(ReadTemplate("Template.txt"), read);
     }

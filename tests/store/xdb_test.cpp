@@ -2,6 +2,7 @@
 // seeks and moves in index order.
 
 #include "common/text.h"
+#include "store/dbf_file.h"
 #include "store_test.h"
 #include "support/headless_platform.h"
 
@@ -29,7 +30,78 @@ TEST_F(Xdb, MissingTablesAreCreatedWithTheirFieldsAndNamesMatchInAnyCase) {
     XDBCLOSE(XDBOPENEX("user.DBF", 2, 1, TableKey)); // created under its own name
     EXPECT_EQ(XDBERROR(), 0);
     EXPECT_TRUE(fs::exists("User.dbf"));
-    EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 4); // with the index and the lock
+    // With the index, the lock and the character set of each table ("UTF-8", for other readers).
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 6);
+    EXPECT_EQ(ReadFile("User.cpg"), "UTF-8");
+}
+
+TEST_F(Xdb, OlderTablesAreReadInTheirCodePageAndWrittenBackInItByteForByte) {
+    // A table's language driver, and how its code page stores the text.
+    // Windows-1252 reads the byte it leaves undefined (0x81) as the control U+0081.
+    const struct {
+        char driver;
+        unsigned codePage;
+        std::string text, stored;
+    } cases[] = {
+        {0x03, 1252, "Café ½ Übel \xC2\x81",
+         "Caf\xE9 \xBD \xDC"
+         "bel \x81"},
+        {0x00, 1252, "Café ½ Übel \xC2\x81",
+         "Caf\xE9 \xBD \xDC"
+         "bel \x81"}, // undeclared
+        {0x02, 850, "Café ½ Übel ░",
+         "Caf\x82 \xAB \x9A"
+         "bel \xB0"},
+        {0x01, 437, "Café ½ Übel ░",
+         "Caf\x82 \xAB \x9A"
+         "bel \xB0"},
+    };
+    const TableDefinition& definition = KnownTables().front();
+    ASSERT_EQ(definition.tableFile, ApplicationTableFile);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + " " + std::to_string(c.driver));
+        DbfTable old = EmptyTable(definition);
+        old.header = std::string(DbfHeaderSize, '\0');
+        old.header[29] = c.driver;
+        old.codePage = c.codePage;
+        old.records = {{false, {"First", "ß-1", c.text, "Yes"}}, {false, {c.text, "2", "", "No"}}};
+        const std::string bytes = SerializeDbf(old, {2004, 5, 6, 7, 8, 9});
+        ASSERT_NE(bytes.find(c.stored), std::string::npos);
+        WriteFile(ApplicationTableFile, bytes);
+        EXPECT_EQ(StoredApplications(),
+                  (std::vector<ApplicationRecord>{{"First", "ß-1", c.text, "Yes"},
+                                                  {c.text, "2", "", "No"}}));
+        EXPECT_EQ(ReadFile("Application.cpg"), std::to_string(old.codePage));
+
+        // An overwrite and an add: what the page cannot hold is refused, the rest written in it.
+        Open();
+        XDBGETRECORD(table, 1);
+        XDBASSIGNFIELD(table, "REGCODE", 0, "日本");
+        EXPECT_EQ(XDBERROR(), XdbNotInCodePage);
+        EXPECT_FALSE(XdbCodePageHolds(table, "€ 日本"));
+        XDBRESETERROR();
+        XDBASSIGNFIELD(table, "REGCODE", 0, c.text);
+        int first = 1;
+        XDBPUTRECORD(table, first);
+        XDBCLEARBUFFER(table);
+        Add("Added " + c.text);
+        XDBCLOSE(table);
+        const std::string after = ReadFile(ApplicationTableFile);
+        const std::size_t length = DbfRecordLength(old), second = DbfRecordOffset(old, 1);
+        EXPECT_EQ(after.substr(second, length), bytes.substr(second, length)); // untouched
+        EXPECT_EQ(after.substr(DbfRecordOffset(old, 2) + 1, 6 + c.stored.size()),
+                  "Added " + c.stored);
+        EXPECT_EQ(after[29], c.driver);
+        // A pack moves the untouched record up: still the same bytes.
+        Open();
+        XDBDELETERECORD(table, 1);
+        XDBPACK(table);
+        XDBCLOSE(table);
+        EXPECT_EQ(ReadFile(ApplicationTableFile).substr(DbfRecordOffset(old, 0), length),
+                  bytes.substr(second, length));
+        EXPECT_EQ(StoredApplications().back().name, "Added " + c.text);
+        EXPECT_EQ(XDBERROR(), 0);
+    }
 }
 
 TEST_F(Xdb, WhatCannotBeReadIsShownWithItsCodeAndNeverOverwritten) {

@@ -11,15 +11,14 @@
 
 namespace fs = std::filesystem;
 
-DbfContents ReadWithDbffile(const fs::path& table) {
+namespace {
+
+// Runs one of the readers of tests/interop and takes its JSON.
+DbfContents ReadWith(const std::string& program, const char* script, const fs::path& table,
+                     const std::string& encoding) {
     const fs::path folder = fs::path(OMBRELAY_SOURCE_DIR) / "tests" / "interop";
-    if (!fs::exists(folder / "node_modules" / "dbffile")) {
-        ADD_FAILURE() << "The independent dBASE reader is not installed: run `npm ci --prefix "
-                         "tests/interop` in the source folder.";
-        return {};
-    }
-    const std::string command = "node \"" + (folder / "read_dbf.mjs").string() + "\" \"" +
-                                fs::absolute(table).string() + "\" 2>&1";
+    const std::string command = program + " \"" + (folder / script).string() + "\" \"" +
+                                fs::absolute(table).string() + "\" " + encoding + " 2>&1";
     std::string output;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe != nullptr) {
@@ -28,7 +27,7 @@ DbfContents ReadWithDbffile(const fs::path& table) {
             output.append(chunk, n);
     }
     if (pipe == nullptr || ::pclose(pipe) != 0) {
-        ADD_FAILURE() << "node could not read " << table << ":\n" << output;
+        ADD_FAILURE() << script << " could not read " << table << ":\n" << output;
         return {};
     }
     QJsonParseError error{};
@@ -49,4 +48,20 @@ DbfContents ReadWithDbffile(const fs::path& table) {
             values.push_back(value.toString().toStdString());
     }
     return contents;
+}
+
+} // namespace
+
+DbfContents ReadWithDbffile(const fs::path& table, const std::string& encoding) {
+    if (!fs::exists(fs::path(OMBRELAY_SOURCE_DIR) / "tests/interop/node_modules/dbffile")) {
+        ADD_FAILURE() << "The independent dBASE reader is not installed: run `npm ci --prefix "
+                         "tests/interop` in the source folder.";
+        return {};
+    }
+    return ReadWith("node", "read_dbf.mjs", table, encoding);
+}
+
+DbfContents ReadWithDbfread(const fs::path& table, const std::string& encoding) {
+    // Debian's Python, which has python3-dbfread, not whichever python3 comes first.
+    return ReadWith("/usr/bin/python3", "read_dbf.py", table, encoding);
 }

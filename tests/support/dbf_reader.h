@@ -1,6 +1,7 @@
 #pragma once
-// The tables as another program sees them: read by an independent dBASE reader (the npm
-// package dbffile, installed by `npm ci --prefix tests/interop` in the source folder).
+// The tables as other programs see them: read by independent dBASE readers, the npm package
+// dbffile (installed by `npm ci --prefix tests/interop` in the source folder) and Python's
+// dbfread (Debian's python3-dbfread).
 
 #include <filesystem>
 #include <string>
@@ -12,5 +13,9 @@ struct DbfContents {
     std::vector<bool> deleted;
 };
 
-// Fails the calling test (and returns nothing) when the reader is missing or cannot read.
-DbfContents ReadWithDbffile(const std::filesystem::path& table);
+// Fail the calling test (and return nothing) when the reader is missing or cannot read.
+// dbffile reads in `encoding` (it looks at no declaration); dbfread in the one the language
+// driver names unless given one, and shows only the records that are not deleted.
+DbfContents ReadWithDbffile(const std::filesystem::path& table,
+                            const std::string& encoding = "utf-8");
+DbfContents ReadWithDbfread(const std::filesystem::path& table, const std::string& encoding = "");
