@@ -4,8 +4,8 @@
 
 #include "app/startup.h"
 #include "common/clock.h"
-#include "requests/mailto.h"
 #include "support/fixtures.h"
+#include "support/mailto.h"
 #include "support/temp_folder.h"
 #include "support/win32_driver.h"
 
@@ -153,21 +153,21 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
                              "Databases and in", "Application Data"}));
 
     // The tables hold what was typed, as the backup held it.
-    const UserRow stored = StoredUser();
+    const UserRecord stored = StoredUser();
     EXPECT_EQ((Strings{stored.firstName, stored.lastName, stored.email, stored.pin, stored.newPin,
                        stored.server, stored.password, stored.loginName, stored.loginPassword}),
               (Strings{"Ann", "Lindqvist-Ölund", "ann@example.org", "2A4F19C0", "31BD07E5", "", "",
                        "Ann", "new pw"}));
-    const std::vector<ApplicationRow> applications = StoredApplications();
+    const std::vector<ApplicationRecord> applications = StoredApplications();
     EXPECT_EQ(applications,
-              (std::vector<ApplicationRow>{
+              (std::vector<ApplicationRecord>{
                   {"Zeta Notes", "ZN-1", "keys@zeta.example", "No"},
                   {"alpha maps", "AM-2", "codes@alpha.example", "Yes"},
                   {"Chess & Go", "C#3?", "x@y.example&bcc=evil@else.example", "No"}}));
 
     // Seven links, each to one vendor only: three tests, one selected, three to all.
     const auto link = [&](int vendor, const std::string& subject, const std::string& body) {
-        return MailtoFields{{"to", applications[vendor].email},
+        return MailtoFields{{"to", applications[vendor].vendorEmail},
                             {"cc", "ann@example.org"},
                             {"subject", subject},
                             {"body", body + DecodedRequestFooter}};

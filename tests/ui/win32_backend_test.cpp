@@ -253,11 +253,7 @@ TEST_F(Win32Dialog, NestedDialogsFindTheirOwnersAndFocusComesBack) {
         ui::MakeControl(32, ControlKind::Edit, "", 5, 25, 100, 12, ui::TabStop | ui::Border),
     };
     ui::Dialog inner{.title = "Inner", .width = 80, .height = 30};
-    int remembered = 0;
     std::vector<std::string> seen;
-    const auto standard = [&](WindowHandle dialog, const ui::DialogEvent& event) {
-        ui::HandleStandardEvent(dialog, event, remembered);
-    };
     OnEveryDialogShown([&](WindowHandle handle) {
         if (WindowTitle(Hwnd(handle)) == "Inner") {
             EXPECT_FALSE(IsWindowEnabled(Hwnd(platform.FindWindowByTitle("Outer"))));
@@ -286,7 +282,7 @@ TEST_F(Win32Dialog, NestedDialogsFindTheirOwnersAndFocusComesBack) {
         platform.EndDialog(handle, 3);
         seen.push_back(std::to_string(platform.FindWindowByTitle("Outer")));
     });
-    EXPECT_EQ(platform.RunDialog(outer, 0, standard), 3);
+    EXPECT_EQ(ui::RunDialog(outer, 0, {}), 3);
     EXPECT_EQ(seen, (std::vector<std::string>{"1", "32", "0"}));
 
     // The shell's answer is Windows' own: 32 or below is a failure.

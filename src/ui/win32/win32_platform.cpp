@@ -60,12 +60,14 @@ void PrepareCommonControls() {
     FreeLibrary(library);
 }
 
-// A font as the layouts give it: height -(points * vertical dpi / 72), truncated.
-HFONT MakeFont(const Font& font) {
+// A font as the layouts give it: height -(points * vertical dpi / 72), truncated. A pitch
+// sets every character's width in ems of the dialog font `dialogFont`.
+HFONT MakeFont(const Font& font, const Font& dialogFont) {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    return CreateFontW(-(font.points * dpi / 72), 0, 0, 0, font.weight, FALSE,
+    const int width = static_cast<int>(font.pitch * dialogFont.points * dpi / 72 + 0.5);
+    return CreateFontW(-(font.points * dpi / 72), width, 0, 0, font.weight, FALSE,
                        font.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                        Widen(font.face).c_str());
@@ -198,7 +200,7 @@ struct DialogProcedure {
             SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
         }
         for (const Font& font : running.table->fonts)
-            running.fonts.push_back(MakeFont(font));
+            running.fonts.push_back(MakeFont(font, running.table->font));
         for (const Control& control : running.table->controls) {
             if (control.font >= 0 && control.font < static_cast<int>(running.fonts.size()))
                 SendDlgItemMessageW(window, control.id, WM_SETFONT,
