@@ -288,13 +288,18 @@ WindowHandle Win32Platform::FindWindowByTitle(const std::string& title) {
     const std::wstring wide = Widen(title);
     // Only this program's own windows: a second running copy has windows of the same titles,
     // and its status bar is not ours to write. An ended dialog keeps its hidden window until
-    // its loop returns; it is not found either.
+    // its loop returns; it is not found either. FindWindowW ignores letter case; the title
+    // must match exactly.
     for (HWND window = FindWindowW(nullptr, wide.c_str()); window != nullptr;
          window = FindWindowExW(nullptr, window, nullptr, wide.c_str())) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
+        std::wstring actual(wide.size() + 2, L'\0');
+        actual.resize(static_cast<std::size_t>(
+            GetWindowTextW(window, actual.data(), static_cast<int>(actual.size()))));
         auto found = running_.find(Handle(window));
-        if (process == GetCurrentProcessId() && (found == running_.end() || !found->second->ended))
+        if (process == GetCurrentProcessId() && actual == wide &&
+            (found == running_.end() || !found->second->ended))
             return Handle(window);
     }
     return 0;

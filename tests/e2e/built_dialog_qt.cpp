@@ -1,0 +1,71 @@
+// The dialogs as the Qt backend builds them: geometry from the bundled face's dialog units,
+// pixel sizes, weights and pitch, the tab chain in table order.
+
+#include "e2e/built_dialog.h"
+#include "support/clipped_captions.h"
+#include "ui/qt/qt_dialog.h"
+#include "ui/qt/qt_metrics.h"
+
+#include <QFontInfo>
+
+#include <memory>
+
+const std::vector<std::string> KnownCutCaptions;
+
+std::vector<std::string> DifferencesFromTable(const ui::Dialog& table,
+                                              std::vector<std::string>& cut) {
+    std::vector<std::string> wrong;
+    const auto expect = [&](bool ok, const std::string& what) {
+        if (!ok)
+            wrong.push_back(what);
+    };
+    std::unique_ptr<ui::DialogWindow> window(ui::BuildDialogWidget(table));
+    expect(window->windowTitle().toStdString() == table.title, "title");
+    expect(window->size() ==
+               ui::DialogUnitsToPixels(window->Units(), 0, 0, table.width, table.height).size(),
+           "size");
+    expect(window->palette().color(QPalette::Window) ==
+               QColor(table.background.red, table.background.green, table.background.blue),
+           "background");
+    expect(bool(window->windowFlags() & Qt::WindowCloseButtonHint) == table.closeBox, "close box");
+
+    std::vector<int> focusable; // in table order
+    for (const ui::Control& control : table.controls) {
+        const std::string id = std::to_string(control.id);
+        QWidget* widget = window->Control(control.id);
+        if (widget == nullptr) {
+            wrong.push_back(id + " missing");
+            continue;
+        }
+        expect(widget->objectName().toStdString() == "c" + id, id + " object name");
+        expect(control.kind == ui::ControlKind::StatusBar ||
+                   widget->geometry() == ui::DialogUnitsToPixels(window->Units(), control.x,
+                                                                 control.y, control.width,
+                                                                 control.height),
+               id + " geometry");
+        const ui::Font& font = control.font < 0 ? table.font : table.fonts[control.font];
+        expect(widget->font().pixelSize() == ui::FontPixelSize(font.points) &&
+                   widget->font().bold() == (font.weight >= 700) &&
+                   widget->font().underline() == font.underline &&
+                   QFontInfo(widget->font()).fixedPitch() == (font.face == ui::FixedPitch),
+               id + " font");
+        if (widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus))
+            focusable.push_back(control.id);
+    }
+    // Tab goes through the controls in the order they were created.
+    if (focusable.size() > 1) {
+        QWidget* first = window->Control(focusable.front());
+        std::vector<int> chain{focusable.front()};
+        for (QWidget* next = first->nextInFocusChain(); next != first;
+             next = next->nextInFocusChain()) {
+            const int id = window->IdOf(next);
+            if (id != 0 && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus) &&
+                id != chain.back())
+                chain.push_back(id);
+        }
+        expect(chain == focusable, "tab order");
+    }
+    for (const std::string& clipped : ClippedCaptions(table))
+        cut.push_back(clipped);
+    return wrong;
+}
