@@ -7,11 +7,18 @@
 #include <string>
 #include <vector>
 
-// Each way the built dialog differs from its table (title, size, close box, a control's
-// place, font or tab order), in words; empty when it is as the table says. Captions that do
-// not fit their controls are added to `cut`.
-std::vector<std::string> DifferencesFromTable(const ui::Dialog& table,
-                                              std::vector<std::string>& cut);
+// Each way a built dialog differs from its table, in words.
+struct Differences {
+    std::vector<std::string> found;
+    void Expect(bool ok, const std::string& what) {
+        if (!ok)
+            found.push_back(what);
+    }
+};
+
+// How the built dialog differs from its table (title, size, close box, a control's place,
+// font or tab order). Captions that do not fit their controls are added to `cut`.
+Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::string>& cut);
 
 // The beginnings of the captions this backend is known to cut.
 extern const std::vector<std::string> KnownCutCaptions;

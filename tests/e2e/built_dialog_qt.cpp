@@ -12,43 +12,40 @@
 
 const std::vector<std::string> KnownCutCaptions;
 
-std::vector<std::string> DifferencesFromTable(const ui::Dialog& table,
-                                              std::vector<std::string>& cut) {
-    std::vector<std::string> wrong;
-    const auto expect = [&](bool ok, const std::string& what) {
-        if (!ok)
-            wrong.push_back(what);
-    };
+Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::string>& cut) {
+    Differences wrong;
     std::unique_ptr<ui::DialogWindow> window(ui::BuildDialogWidget(table));
-    expect(window->windowTitle().toStdString() == table.title, "title");
-    expect(window->size() ==
-               ui::DialogUnitsToPixels(window->Units(), 0, 0, table.width, table.height).size(),
-           "size");
-    expect(window->palette().color(QPalette::Window) ==
-               QColor(table.background.red, table.background.green, table.background.blue),
-           "background");
-    expect(bool(window->windowFlags() & Qt::WindowCloseButtonHint) == table.closeBox, "close box");
+    wrong.Expect(window->windowTitle().toStdString() == table.title, "title");
+    wrong.Expect(
+        window->size() ==
+            ui::DialogUnitsToPixels(window->Units(), 0, 0, table.width, table.height).size(),
+        "size");
+    wrong.Expect(window->palette().color(QPalette::Window) ==
+                     QColor(table.background.red, table.background.green, table.background.blue),
+                 "background");
+    wrong.Expect(bool(window->windowFlags() & Qt::WindowCloseButtonHint) == table.closeBox,
+                 "close box");
 
     std::vector<int> focusable; // in table order
     for (const ui::Control& control : table.controls) {
         const std::string id = std::to_string(control.id);
         QWidget* widget = window->Control(control.id);
         if (widget == nullptr) {
-            wrong.push_back(id + " missing");
+            wrong.found.push_back(id + " missing");
             continue;
         }
-        expect(widget->objectName().toStdString() == "c" + id, id + " object name");
-        expect(control.kind == ui::ControlKind::StatusBar ||
-                   widget->geometry() == ui::DialogUnitsToPixels(window->Units(), control.x,
-                                                                 control.y, control.width,
-                                                                 control.height),
-               id + " geometry");
+        wrong.Expect(widget->objectName().toStdString() == "c" + id, id + " object name");
+        wrong.Expect(control.kind == ui::ControlKind::StatusBar ||
+                         widget->geometry() == ui::DialogUnitsToPixels(window->Units(), control.x,
+                                                                       control.y, control.width,
+                                                                       control.height),
+                     id + " geometry");
         const ui::Font& font = control.font < 0 ? table.font : table.fonts[control.font];
-        expect(widget->font().pixelSize() == ui::FontPixelSize(font.points) &&
-                   widget->font().bold() == (font.weight >= 700) &&
-                   widget->font().underline() == font.underline &&
-                   QFontInfo(widget->font()).fixedPitch() == (font.face == ui::FixedPitch),
-               id + " font");
+        wrong.Expect(widget->font().pixelSize() == ui::FontPixelSize(font.points) &&
+                         widget->font().bold() == (font.weight >= 700) &&
+                         widget->font().underline() == font.underline &&
+                         QFontInfo(widget->font()).fixedPitch() == (font.face == ui::FixedPitch),
+                     id + " font");
         if (widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus))
             focusable.push_back(control.id);
     }
@@ -63,7 +60,7 @@ std::vector<std::string> DifferencesFromTable(const ui::Dialog& table,
                 id != chain.back())
                 chain.push_back(id);
         }
-        expect(chain == focusable, "tab order");
+        wrong.Expect(chain == focusable, "tab order");
     }
     for (const std::string& clipped : ClippedCaptions(table))
         cut.push_back(clipped);

@@ -58,28 +58,23 @@ Room CaptionRoom(HWND control, const ui::Control& row) {
 
 } // namespace
 
-std::vector<std::string> DifferencesFromTable(const ui::Dialog& table,
-                                              std::vector<std::string>& cut) {
-    std::vector<std::string> wrong;
-    const auto expect = [&](bool ok, const std::string& what) {
-        if (!ok)
-            wrong.push_back(what);
-    };
+Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::string>& cut) {
+    Differences wrong;
     OnEveryDialogShown([&](ui::WindowHandle handle) {
         const auto dialog = reinterpret_cast<HWND>(handle);
-        expect(WindowTitle(dialog) == table.title, "title");
-        expect(((GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU) != 0) == table.closeBox,
-               "close box");
+        wrong.Expect(WindowTitle(dialog) == table.title, "title");
+        wrong.Expect(((GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU) != 0) == table.closeBox,
+                     "close box");
         for (const ui::Control& row : table.controls) {
             const std::string id = std::to_string(row.id);
             const HWND control = GetDlgItem(dialog, row.id);
             if (control == nullptr) {
-                wrong.push_back(id + " missing");
+                wrong.found.push_back(id + " missing");
                 continue;
             }
-            expect(((GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0) ==
-                       !(row.style & ui::Hidden),
-                   id + " visibility");
+            wrong.Expect(((GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0) ==
+                             !(row.style & ui::Hidden),
+                         id + " visibility");
             // The status bar lays itself out; the picture takes its bitmap's size. Frames and
             // pictures show no text and keep no font.
             if (row.kind == ui::ControlKind::StatusBar || row.kind == ui::ControlKind::Picture ||
@@ -91,17 +86,17 @@ std::vector<std::string> DifferencesFromTable(const ui::Dialog& table,
             // Windows converts the place and the size each on its own.
             RECT wanted{row.x, row.y, row.width, row.height};
             MapDialogRect(dialog, &wanted);
-            expect(at.left == wanted.left && at.top == wanted.top &&
-                       at.right == wanted.left + wanted.right &&
-                       at.bottom == wanted.top + wanted.bottom,
-                   id + " geometry");
+            wrong.Expect(at.left == wanted.left && at.top == wanted.top &&
+                             at.right == wanted.left + wanted.right &&
+                             at.bottom == wanted.top + wanted.bottom,
+                         id + " geometry");
             LOGFONTW font{};
             GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
                        sizeof font, &font);
             const ui::Font& asked = row.font < 0 ? table.font : table.fonts[row.font];
-            expect(Narrow(font.lfFaceName) == asked.face &&
-                       (font.lfWeight >= 700) == (asked.weight >= 700),
-                   id + " font");
+            wrong.Expect(Narrow(font.lfFaceName) == asked.face &&
+                             (font.lfWeight >= 700) == (asked.weight >= 700),
+                         id + " font");
             if (row.caption.empty() || row.kind == ui::ControlKind::Edit)
                 continue;
             const Room room = CaptionRoom(control, row);

@@ -29,7 +29,7 @@ TEST(DialogTables, EveryDialogIsBuiltAsItsTableSaysAndItsCaptionsFit) {
     std::vector<std::string> cut;
     for (const ui::Dialog& table : AllDialogs()) {
         SCOPED_TRACE(table.title);
-        EXPECT_EQ(DifferencesFromTable(table, cut), std::vector<std::string>{});
+        EXPECT_EQ(DifferencesFromTable(table, cut).found, std::vector<std::string>{});
     }
     ASSERT_EQ(cut.size(), KnownCutCaptions.size()) << (cut.empty() ? "" : cut.back());
     for (std::size_t i = 0; i < cut.size(); ++i)
