@@ -14,20 +14,24 @@ namespace {
 using ui::ControlKind;
 using ui::WindowHandle;
 
-enum { First = 201, Second, Go, Next, Yes, No };
+enum { First = 201, Second, Go, Next, Yes, No, Keep, Off, Note, Url };
 
 ui::Dialog Sample(std::string title, bool closeBox = true) {
     using namespace ui;
     const unsigned box = TabStop | Border | AutoHScroll;
-    Dialog d{.title = std::move(title), .width = 200, .height = 80, .closeBox = closeBox};
+    Dialog d{.title = std::move(title), .width = 200, .height = 110, .closeBox = closeBox};
     // clang-format off
     d.controls = {
-        MakeControl(First,  ControlKind::Edit,        "",      5,   5,  100, 12, box),
-        MakeControl(Second, ControlKind::Edit,        "",      5,   22, 100, 12, box),
-        MakeControl(Go,     ControlKind::PushButton,  "&Go",   5,   40, 50,  14, TabStop),
-        MakeControl(Next,   ControlKind::PushButton,  "Ne&xt", 60,  40, 50,  14, TabStop),
-        MakeControl(Yes,    ControlKind::RadioButton, "&Yes",  120, 5,  40,  10, GroupStart | TabStop),
-        MakeControl(No,     ControlKind::RadioButton, "&No",   120, 17, 40,  10, TabStop),
+        MakeControl(First,  ControlKind::Edit,        "",            5,   5,  100, 12, box),
+        MakeControl(Second, ControlKind::Edit,        "",            5,   22, 100, 12, box | Uppercase),
+        MakeControl(Go,     ControlKind::PushButton,  "&Go",         5,   40, 50,  14, TabStop),
+        MakeControl(Next,   ControlKind::PushButton,  "Ne&xt",       60,  40, 50,  14, TabStop),
+        MakeControl(Yes,    ControlKind::RadioButton, "&Yes",        120, 5,  40,  10, GroupStart | TabStop),
+        MakeControl(No,     ControlKind::RadioButton, "&No",         120, 17, 40,  10, TabStop),
+        MakeControl(Keep,   ControlKind::RadioButton, "Keep",        120, 29, 40,  10, GroupStart | TabStop),
+        MakeControl(Off,    ControlKind::Edit,        "",            5,   58, 100, 12, box | Disabled),
+        MakeControl(Note,   ControlKind::Edit,        "",            5,   74, 150, 30, Multiline | VerticalScroll | TabStop),
+        MakeControl(Url,    ControlKind::Label,       "example.org", 120, 58, 60,  10, Notify | Link),
     };
     // clang-format on
     return d;
@@ -38,7 +42,7 @@ protected:
     // Runs the dialog as the program does, recording the buttons pressed.
     int Run(const ui::Dialog& layout, WindowHandle owner = 0) {
         ui::DialogActions actions;
-        for (int id : {Go, Next, Yes, No})
+        for (int id : {Go, Next, Yes, No, Url})
             actions.buttons.emplace_back(id, [this, id](WindowHandle) { pressed.push_back(id); });
         return ui::RunDialog(layout, owner, std::move(actions));
     }
@@ -47,6 +51,30 @@ protected:
     UiDriver& user = *driver;
     std::vector<int> pressed;
 };
+
+TEST_F(PlatformContract, ControlsTakeWhatTheUserDoesAsTheirStylesSay) {
+    user.When("Ombrelay Sample", [&](WindowHandle dialog) {
+        user.Type(dialog, Second, "ab1c");
+        EXPECT_EQ(ui::Ui().ControlText(dialog, Second), "AB1C");
+        user.Click(dialog, Off);
+        EXPECT_NE(ui::Ui().FocusedControl(dialog), Off) << "disabled";
+        // Clicks keep one option button checked per group; the program may clear them all.
+        for (int id : {Keep, Yes, No, No})
+            user.Click(dialog, id);
+        EXPECT_TRUE(ui::Ui().IsChecked(dialog, Keep) && !ui::Ui().IsChecked(dialog, Yes) &&
+                    ui::Ui().IsChecked(dialog, No));
+        ui::Ui().SetChecked(dialog, No, false);
+        EXPECT_FALSE(ui::Ui().IsChecked(dialog, No));
+        // Multi-line text speaks CR LF to the program, blank lines and no-break spaces kept.
+        const std::string text = "Dear vendor,\r\n\r\nplease\xC2\xA0send a new code.\r\n";
+        ui::Ui().SetControlText(dialog, Note, text);
+        EXPECT_EQ(ui::Ui().ControlText(dialog, Note), text);
+        user.Click(dialog, Url); // a link label reports its click as a press
+        ui::Ui().EndDialog(dialog, 0);
+    });
+    Run(Sample("Ombrelay Sample"));
+    EXPECT_EQ(pressed, (std::vector<int>{Yes, No, No, Url}));
+}
 
 TEST_F(PlatformContract, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEndsWithZero) {
     user.When("Ombrelay Sample", [&](WindowHandle dialog) {

@@ -64,15 +64,12 @@ TEST_F(Win32Dialog, TablesBecomeNativeControlsInDialogUnitsOfTheDialogFont) {
         ui::MakeControl(12, ControlKind::Edit, "", 50, 5, 100, 12,
                         ui::TabStop | ui::Border | ui::Uppercase),
         ui::MakeControl(13, ControlKind::PushButton, "&Go", 5, 20, 50, 14, ui::TabStop, 0),
-        ui::MakeControl(15, ControlKind::RadioButton, "One", 60, 20, 40, 10,
-                        ui::GroupStart | ui::TabStop),
-        ui::MakeControl(16, ControlKind::RadioButton, "Two", 100, 20, 40, 10),
-        ui::MakeControl(17, ControlKind::Picture, "", 5, 40, 126, 42, ui::StaticEdge),
+        ui::MakeControl(17, ControlKind::Picture, "", 5, 40, 126, 42, ui::StaticEdge,
+                        ui::DialogFont, {}, {}, ui::ProgramPicture),
         ui::MakeControl(18, ControlKind::StatusBar, "", 0, 117, 200, 13),
         ui::MakeControl(19, ControlKind::Label, "https://example.org", 140, 40, 55, 8,
                         ui::Notify | ui::Link),
     };
-    table.controls[5].resource = ui::ProgramPicture;
 
     OnEveryDialogShown([&](WindowHandle handle) {
         const HWND dialog = Hwnd(handle);
@@ -115,16 +112,12 @@ TEST_F(Win32Dialog, TablesBecomeNativeControlsInDialogUnitsOfTheDialogFont) {
         platform.SetControlText(handle, 18, "3 applications, één €");
         EXPECT_EQ(platform.ControlText(handle, 18), "3 applications, één €");
 
-        // Typed letters become capitals; option buttons of a group exclude each other.
+        // Typed letters become capitals, accented ones too.
         platform.SetFocus(handle, 12);
         PostCharacter(dialog, L'a');
         PostCharacter(dialog, L'\u00e9');
         HandlePendingMessages(dialog);
         EXPECT_EQ(platform.ControlText(handle, 12), "AÉ");
-        platform.SetChecked(handle, 15, true);
-        SendDlgItemMessageW(dialog, 16, BM_CLICK, 0, 0);
-        EXPECT_FALSE(platform.IsChecked(handle, 15));
-        EXPECT_TRUE(platform.IsChecked(handle, 16));
 
         // The hand over the link label, the arrow over any other.
         const auto cursorOver = [&](int id) {
