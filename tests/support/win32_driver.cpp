@@ -1,4 +1,5 @@
 #include "support/win32_driver.h"
+#include "support/ui_driver.h"
 
 #include "common/wide_text.h"
 
@@ -12,10 +13,16 @@ void CALLBACK LookForMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
     const HWND box = FindWindowW(L"#32770", pendingCaption.c_str());
     if (box == nullptr || !IsWindowVisible(box))
         return;
-    // Shown, and given its focus: a busy machine may run this in between (a second at most).
+    // Shown, and given its focus: a busy machine may run this in between. Without a window
+    // manager an X focus change can go astray; after half a second the box is activated as a
+    // window manager would, and after a second it is answered as it stands.
     const HWND focus = GetFocus();
-    if ((focus == nullptr || GetParent(focus) != box) && ++waited < 50)
-        return;
+    if (focus == nullptr || GetParent(focus) != box) {
+        if (++waited == 25)
+            SetActiveWindow(box);
+        if (waited < 50)
+            return;
+    }
     waited = 0;
     KillTimer(nullptr, timer);
     auto answer = std::move(pendingAnswer);
@@ -74,8 +81,6 @@ void HandlePendingMessages(HWND dialog) {
 
 namespace {
 
-Win32Driver* driver = nullptr;
-
 HWND Hwnd(ui::WindowHandle handle) {
     return reinterpret_cast<HWND>(handle);
 }
@@ -87,6 +92,107 @@ std::string TextOf(HWND control) {
     return Narrow(text);
 }
 
+// The user of tests/support/ui_driver.h at the Win32 backend's real windows; the shell opens
+// are caught and answered as successes.
+class Win32Driver : public UiDriver {
+public:
+    Win32Driver() {
+        current = this;
+        OnEveryDialogShown(
+            [this](ui::WindowHandle dialog) { Shown(WindowTitle(Hwnd(dialog)), dialog); });
+        ui::Win32Platform::SetShellOpenHook([this](const std::string& target, ui::ShowState) {
+            opened.push_back(target);
+            return 42;
+        });
+        timer_ = SetTimer(nullptr, 0, 20, &Win32Driver::Watch);
+    }
+    ~Win32Driver() override {
+        KillTimer(nullptr, timer_);
+        OnEveryDialogShown({});
+        ui::Win32Platform::SetShellOpenHook({});
+        current = nullptr;
+    }
+
+    void Type(ui::WindowHandle dialog, int control, const std::string& text) override {
+        const HWND box = GetDlgItem(Hwnd(dialog), control);
+        SendMessageW(Hwnd(dialog), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+        SendMessageW(box, EM_SETSEL, 0, -1);
+        for (wchar_t c : Widen(text))
+            SendMessageW(box, WM_CHAR, c, 1);
+    }
+    void Click(ui::WindowHandle dialog, int control) override {
+        const HWND window = GetDlgItem(Hwnd(dialog), control);
+        wchar_t kind[16] = {};
+        GetClassNameW(window, kind, 16);
+        if (lstrcmpiW(kind, L"Static") != 0) {
+            SendMessageW(window, BM_CLICK, 0, 0);
+            return;
+        }
+        // A label that reports clicks does so when the mouse button comes up over it.
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    }
+    void Press(ui::WindowHandle dialog, Key key) override {
+        PostKey(Hwnd(dialog), key == Key::Enter ? VK_RETURN : VK_ESCAPE);
+        HandlePendingMessages(Hwnd(dialog));
+    }
+    void Mnemonic(ui::WindowHandle dialog, char letter) override {
+        PostAltKey(Hwnd(dialog), static_cast<wchar_t>(letter));
+        HandlePendingMessages(Hwnd(dialog));
+    }
+    void CloseBox(ui::WindowHandle dialog) override {
+        SendMessageW(Hwnd(dialog), WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    bool Visible(ui::WindowHandle window) override { return IsWindowVisible(Hwnd(window)); }
+    bool Enabled(ui::WindowHandle window) override { return IsWindowEnabled(Hwnd(window)); }
+    bool AnyWindowVisible() override {
+        bool visible = false;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM found) -> BOOL {
+                if (IsWindowVisible(window))
+                    *reinterpret_cast<bool*>(found) = true;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&visible));
+        return visible;
+    }
+    void Settle() override {
+        for (int i = 0; i < 5; ++i, Sleep(20))
+            HandlePendingMessages(GetActiveWindow());
+    }
+
+private:
+    // Answers every message box of this thread once it shows.
+    static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM) -> BOOL {
+                // A message box: a dialog with the text control 0xFFFF, not yet answered.
+                if (current != nullptr && IsWindowVisible(window) && IsWindowEnabled(window) &&
+                    GetDlgItem(window, 0xFFFF) != nullptr &&
+                    GetPropW(window, L"answered") == nullptr)
+                    current->Answer(window);
+                return TRUE;
+            },
+            0);
+    }
+    void Answer(HWND box) {
+        SetPropW(box, L"answered", reinterpret_cast<HANDLE>(1));
+        boxes.push_back(TextOf(GetDlgItem(box, 0xFFFF)));
+        const HWND focus = GetFocus();
+        int press = focus != nullptr && GetParent(focus) == box ? GetDlgCtrlID(focus) : IDOK;
+        if (GetDlgItem(box, IDYES) != nullptr && !answers.empty()) {
+            press = answers.front() ? IDYES : IDNO;
+            answers.pop_front();
+        }
+        PressButton(box, press);
+    }
+
+    static inline Win32Driver* current = nullptr;
+    UINT_PTR timer_ = 0;
+};
+
 } // namespace
 
 std::unique_ptr<ui::Platform> MakeBackend() {
@@ -95,110 +201,4 @@ std::unique_ptr<ui::Platform> MakeBackend() {
 
 std::unique_ptr<UiDriver> MakeDriver() {
     return std::make_unique<Win32Driver>();
-}
-
-Win32Driver::Win32Driver() {
-    driver = this;
-    OnEveryDialogShown(
-        [this](ui::WindowHandle dialog) { Shown(WindowTitle(Hwnd(dialog)), dialog); });
-    ui::Win32Platform::SetShellOpenHook([this](const std::string& target, ui::ShowState) {
-        opened.push_back(target);
-        return 42;
-    });
-    timer_ = SetTimer(nullptr, 0, 20, &Win32Driver::Watch);
-}
-
-Win32Driver::~Win32Driver() {
-    KillTimer(nullptr, timer_);
-    OnEveryDialogShown({});
-    ui::Win32Platform::SetShellOpenHook({});
-    driver = nullptr;
-}
-
-void CALLBACK Win32Driver::Watch(HWND, UINT, UINT_PTR, DWORD) {
-    if (driver == nullptr)
-        return;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM) -> BOOL {
-            // A message box: a dialog with the text control 0xFFFF, not yet answered.
-            if (IsWindowVisible(window) && IsWindowEnabled(window) &&
-                GetDlgItem(window, 0xFFFF) != nullptr && GetPropW(window, L"answered") == nullptr)
-                driver->Answer(window);
-            return TRUE;
-        },
-        0);
-}
-
-void Win32Driver::Answer(HWND box) {
-    SetPropW(box, L"answered", reinterpret_cast<HANDLE>(1));
-    boxes.push_back(TextOf(GetDlgItem(box, 0xFFFF)));
-    const HWND focus = GetFocus();
-    int press = focus != nullptr && GetParent(focus) == box ? GetDlgCtrlID(focus) : IDOK;
-    if (GetDlgItem(box, IDYES) != nullptr && !answers.empty()) {
-        press = answers.front() ? IDYES : IDNO;
-        answers.pop_front();
-    }
-    PressButton(box, press);
-}
-
-void Win32Driver::Type(ui::WindowHandle dialog, int control, const std::string& text) {
-    const HWND box = GetDlgItem(Hwnd(dialog), control);
-    SendMessageW(Hwnd(dialog), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
-    SendMessageW(box, EM_SETSEL, 0, -1);
-    for (wchar_t c : Widen(text))
-        SendMessageW(box, WM_CHAR, c, 1);
-}
-
-void Win32Driver::Click(ui::WindowHandle dialog, int control) {
-    const HWND window = GetDlgItem(Hwnd(dialog), control);
-    wchar_t kind[16] = {};
-    GetClassNameW(window, kind, 16);
-    if (lstrcmpiW(kind, L"Static") != 0) {
-        SendMessageW(window, BM_CLICK, 0, 0);
-        return;
-    }
-    // A label that reports clicks does so when the mouse button comes up over it.
-    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
-    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
-}
-
-void Win32Driver::Press(ui::WindowHandle dialog, Key key) {
-    PostKey(Hwnd(dialog), key == Key::Enter ? VK_RETURN : VK_ESCAPE);
-    HandlePendingMessages(Hwnd(dialog));
-}
-
-void Win32Driver::Mnemonic(ui::WindowHandle dialog, char letter) {
-    PostAltKey(Hwnd(dialog), static_cast<wchar_t>(letter));
-    HandlePendingMessages(Hwnd(dialog));
-}
-
-void Win32Driver::CloseBox(ui::WindowHandle dialog) {
-    SendMessageW(Hwnd(dialog), WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-bool Win32Driver::Visible(ui::WindowHandle window) {
-    return IsWindowVisible(Hwnd(window)) != FALSE;
-}
-
-bool Win32Driver::Enabled(ui::WindowHandle window) {
-    return IsWindowEnabled(Hwnd(window)) != FALSE;
-}
-
-bool Win32Driver::AnyWindowVisible() {
-    bool visible = false;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            if (IsWindowVisible(window))
-                *reinterpret_cast<bool*>(found) = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&visible));
-    return visible;
-}
-
-void Win32Driver::Settle() {
-    for (int i = 0; i < 5; ++i, Sleep(20))
-        HandlePendingMessages(GetActiveWindow());
 }

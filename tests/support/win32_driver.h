@@ -1,8 +1,8 @@
 #pragma once
 // Driving the Win32 backend's real windows from inside their modal loops: what runs once a
 // dialog shows, what answers the next message box, and keys as the dialog manager gets them.
+// The Win32 backend's driver (MakeDriver) is built on these.
 
-#include "support/ui_driver.h"
 #include "ui/win32/win32_platform.h"
 
 #include <functional>
@@ -31,27 +31,3 @@ void PostCharacter(HWND dialog, wchar_t character);
 // Handles the messages posted so far, as the dialog's modal loop would (keys go through the
 // dialog manager first).
 void HandlePendingMessages(HWND dialog);
-
-// The user of tests/support/ui_driver.h at the Win32 backend's real windows; the shell
-// opens are caught and answered as successes.
-class Win32Driver : public UiDriver {
-public:
-    Win32Driver();           // installs the backend's hooks and the message box watcher
-    ~Win32Driver() override; // and removes them
-
-    void Type(ui::WindowHandle dialog, int control, const std::string& text) override;
-    void Click(ui::WindowHandle dialog, int control) override;
-    void Press(ui::WindowHandle dialog, Key key) override;
-    void Mnemonic(ui::WindowHandle dialog, char letter) override;
-    void CloseBox(ui::WindowHandle dialog) override;
-    bool Visible(ui::WindowHandle window) override;
-    bool Enabled(ui::WindowHandle window) override;
-    bool AnyWindowVisible() override;
-    void Settle() override;
-
-private:
-    static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD);
-    void Answer(HWND box);
-
-    UINT_PTR timer_ = 0;
-};
