@@ -1,4 +1,5 @@
 #include "support/qt_driver.h"
+#include "support/ui_driver.h"
 
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_platform.h"
@@ -7,12 +8,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-UrlCatcher::UrlCatcher(const QString& scheme) : scheme_(scheme) {
+UrlCatcher::UrlCatcher(const QString& scheme, std::function<void(const QUrl&)> also)
+    : scheme_(scheme), also_(std::move(also)) {
     QDesktopServices::setUrlHandler(scheme_, this, "Open");
 }
 
@@ -20,72 +23,113 @@ UrlCatcher::~UrlCatcher() {
     QDesktopServices::unsetUrlHandler(scheme_);
 }
 
-QtDriver::QtDriver() {
-    ui::QtPlatform::SetDialogShownHook([this](ui::WindowHandle dialog, QWidget* window) {
-        const std::string title = window->windowTitle().toStdString();
-        shown.push_back(title);
-        auto& queue = steps_[title];
-        if (queue.empty()) {
-            unexpected.push_back(title);
-            CloseBox(window);
-            return;
+void UrlCatcher::Open(const QUrl& url) {
+    urls.push_back(url);
+    if (also_)
+        also_(url);
+}
+
+namespace {
+
+// The user of tests/support/ui_driver.h at the Qt backend's real widgets.
+class QtDriver : public UiDriver {
+public:
+    QtDriver() {
+        ui::QtPlatform::SetDialogShownHook([this](ui::WindowHandle dialog, QWidget* window) {
+            QApplication::setActiveWindow(window);
+            Shown(window->windowTitle().toStdString(), dialog);
+        });
+        ui::QtPlatform::SetMessageBoxHook([this](QMessageBox* box) {
+            boxes.push_back(box->text().toStdString());
+            QAbstractButton* answer = box->defaultButton();
+            if (box->button(QMessageBox::Yes) != nullptr && !answers.empty()) {
+                answer = box->button(answers.front() ? QMessageBox::Yes : QMessageBox::No);
+                answers.pop_front();
+            }
+            if (answer == nullptr)
+                answer = box->buttons().front();
+            QTest::mouseClick(answer, Qt::LeftButton);
+        });
+        for (const char* scheme : {"mailto", "https", "file"}) {
+            catchers_.push_back(std::make_unique<UrlCatcher>(scheme, [this](const QUrl& url) {
+                opened.push_back(url.isLocalFile()
+                                     ? url.toLocalFile().toStdString()
+                                     : url.toString(QUrl::FullyEncoded).toStdString());
+            }));
         }
-        Step step = std::move(queue.front());
-        queue.pop_front();
-        QApplication::setActiveWindow(window);
-        step(dialog, static_cast<ui::DialogWindow*>(window));
-    });
-    ui::QtPlatform::SetMessageBoxHook([this](QMessageBox* box) {
-        boxes.push_back(box->text().toStdString());
-        QAbstractButton* answer = box->defaultButton();
-        if (box->button(QMessageBox::Yes) != nullptr && !answers.empty()) {
-            answer = box->button(answers.front());
-            answers.pop_front();
+    }
+    ~QtDriver() override {
+        ui::QtPlatform::SetDialogShownHook({});
+        ui::QtPlatform::SetMessageBoxHook({});
+    }
+
+    void Type(ui::WindowHandle dialog, int control, const std::string& text) override {
+        QWidget* box = Control(dialog, control);
+        ASSERT_NE(box, nullptr);
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, QString::fromStdString(text));
+    }
+    void Click(ui::WindowHandle dialog, int control) override {
+        QWidget* button = Control(dialog, control);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void Press(ui::WindowHandle dialog, Key key) override {
+        QTest::keyClick(Focused(dialog), key == Key::Enter ? Qt::Key_Return : Qt::Key_Escape);
+    }
+    void Mnemonic(ui::WindowHandle dialog, char letter) override {
+        QApplication::setActiveWindow(Backend().Window(dialog));
+        QTest::keyClick(Focused(dialog), static_cast<Qt::Key>(Qt::Key_A + (letter - 'a')),
+                        Qt::AltModifier);
+        // A button reached by its mnemonic clicks itself with a short animation, a tenth of a
+        // second later; whatever the click opens runs inside this wait.
+        QTest::qWait(250);
+    }
+    void CloseBox(ui::WindowHandle dialog) override {
+        QCloseEvent close;
+        if (QWidget* window = Backend().Window(dialog))
+            QApplication::sendEvent(window, &close);
+    }
+    bool Visible(ui::WindowHandle window) override {
+        return Backend().Window(window) != nullptr && Backend().Window(window)->isVisible();
+    }
+    bool Enabled(ui::WindowHandle window) override {
+        // A window under a modal one takes no input although Qt keeps it enabled.
+        QWidget* widget = Backend().Window(window);
+        QWidget* modal = QApplication::activeModalWidget();
+        return widget != nullptr && widget->isEnabled() && (modal == nullptr || modal == widget);
+    }
+    bool AnyWindowVisible() override {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible())
+                return true;
         }
-        if (answer == nullptr)
-            answer = box->buttons().front();
-        Click(answer);
-    });
+        return false;
+    }
+    void Settle() override { QTest::qWait(100); }
+
+private:
+    static ui::QtPlatform& Backend() { return static_cast<ui::QtPlatform&>(ui::Ui()); }
+    static QWidget* Control(ui::WindowHandle dialog, int control) {
+        QWidget* widget = Backend().ControlWidget(dialog, control);
+        EXPECT_NE(widget, nullptr) << "no control " << control;
+        return widget;
+    }
+    static QWidget* Focused(ui::WindowHandle dialog) {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : Backend().Window(dialog);
+    }
+
+    std::vector<std::unique_ptr<UrlCatcher>> catchers_;
+};
+
+} // namespace
+
+std::unique_ptr<ui::Platform> MakeBackend() {
+    return std::make_unique<ui::QtPlatform>();
 }
 
-QtDriver::~QtDriver() {
-    ui::QtPlatform::SetDialogShownHook({});
-    ui::QtPlatform::SetMessageBoxHook({});
-}
-
-void QtDriver::When(const std::string& title, Step step) {
-    steps_[title].push_back(std::move(step));
-}
-
-void QtDriver::Type(QWidget* box, const QString& text) {
-    ASSERT_NE(box, nullptr);
-    QTest::mouseClick(box, Qt::LeftButton);
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
-}
-
-void QtDriver::Click(QWidget* button) {
-    ASSERT_NE(button, nullptr);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void QtDriver::Mnemonic(QWidget* window, char letter) {
-    QApplication::setActiveWindow(window);
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
-    QTest::keyClick(target, static_cast<Qt::Key>(Qt::Key_A + (letter - 'a')), Qt::AltModifier);
-    // A button reached by its mnemonic clicks itself with a short animation, a tenth of a
-    // second later; whatever the click opens runs inside this wait.
-    QTest::qWait(250);
-}
-
-void QtDriver::CloseBox(QWidget* window) {
-    QCloseEvent close;
-    QApplication::sendEvent(window, &close);
-}
-
-QWidget* QtDriver::Control(ui::DialogWindow* window, int id) {
-    QWidget* control = window->Control(id);
-    EXPECT_NE(control, nullptr) << "no control " << id;
-    return control;
+std::unique_ptr<UiDriver> MakeDriver() {
+    return std::make_unique<QtDriver>();
 }

@@ -1,4 +1,5 @@
 #include "support/win32_driver.h"
+#include "support/ui_driver.h"
 
 #include "common/wide_text.h"
 
@@ -8,9 +9,21 @@ std::function<void(HWND)> pendingAnswer;
 std::wstring pendingCaption;
 
 void CALLBACK LookForMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    static int waited = 0;
     const HWND box = FindWindowW(L"#32770", pendingCaption.c_str());
     if (box == nullptr || !IsWindowVisible(box))
         return;
+    // Shown, and given its focus: a busy machine may run this in between. Without a window
+    // manager an X focus change can go astray; after half a second the box is activated as a
+    // window manager would, and after a second it is answered as it stands.
+    const HWND focus = GetFocus();
+    if (focus == nullptr || GetParent(focus) != box) {
+        if (++waited == 25)
+            SetActiveWindow(box);
+        if (waited < 50)
+            return;
+    }
+    waited = 0;
     KillTimer(nullptr, timer);
     auto answer = std::move(pendingAnswer);
     answer(box);
@@ -67,124 +80,125 @@ void HandlePendingMessages(HWND dialog) {
 }
 
 namespace {
-Win32Driver* driver = nullptr;
-} // namespace
 
-Win32Driver::Win32Driver() {
-    driver = this;
-    OnEveryDialogShown([this](ui::WindowHandle handle) {
-        const auto dialog = reinterpret_cast<HWND>(handle);
-        const std::string title = WindowTitle(dialog);
-        shown.push_back(title);
-        auto found = steps_.find(title);
-        if (found == steps_.end() || found->second.empty()) {
-            unexpected.push_back(title);
-            CloseBox(dialog);
-            return;
-        }
-        Step step = std::move(found->second.front());
-        found->second.pop_front();
-        step(dialog);
-    });
-    ui::Win32Platform::SetShellOpenHook([this](const std::string& target, ui::ShowState show) {
-        opened.push_back({target, show});
-        return 42;
-    });
-    timer_ = SetTimer(nullptr, 0, 20, &Win32Driver::Watch);
+HWND Hwnd(ui::WindowHandle handle) {
+    return reinterpret_cast<HWND>(handle);
 }
 
-Win32Driver::~Win32Driver() {
-    KillTimer(nullptr, timer_);
-    OnEveryDialogShown({});
-    ui::Win32Platform::SetShellOpenHook({});
-    driver = nullptr;
-}
-
-void Win32Driver::When(const std::string& title, Step step) {
-    steps_[title].push_back(std::move(step));
-}
-
-void CALLBACK Win32Driver::Watch(HWND, UINT, UINT_PTR, DWORD) {
-    if (driver == nullptr)
-        return;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM) -> BOOL {
-            // A message box: a dialog with the text control 0xFFFF, not yet answered.
-            if (IsWindowVisible(window) && IsWindowEnabled(window) &&
-                GetDlgItem(window, 0xFFFF) != nullptr && GetPropW(window, L"answered") == nullptr)
-                driver->Answer(window);
-            return TRUE;
-        },
-        0);
-}
-
-void Win32Driver::Answer(HWND box) {
-    SetPropW(box, L"answered", reinterpret_cast<HANDLE>(1));
-    Box seen{WindowTitle(box), Text(box, 0xFFFF), GetDlgItem(box, IDYES) != nullptr, IDOK};
-    const HWND focus = GetFocus();
-    if (focus != nullptr && GetParent(focus) == box)
-        seen.defaultButton = GetDlgCtrlID(focus);
-    int press = seen.defaultButton;
-    if (seen.yesNo && !answers.empty()) {
-        press = answers.front() ? IDYES : IDNO;
-        answers.pop_front();
-    }
-    boxes.push_back(seen);
-    PressButton(box, press);
-}
-
-void Win32Driver::Type(HWND dialog, int id, const std::string& text) {
-    const HWND box = GetDlgItem(dialog, id);
-    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
-    SendMessageW(box, EM_SETSEL, 0, -1);
-    for (wchar_t c : Widen(text))
-        SendMessageW(box, WM_CHAR, c, 1);
-}
-
-void Win32Driver::Click(HWND dialog, int id) {
-    const HWND control = GetDlgItem(dialog, id);
-    wchar_t kind[16] = {};
-    GetClassNameW(control, kind, 16);
-    if (lstrcmpiW(kind, L"Static") != 0) {
-        SendMessageW(control, BM_CLICK, 0, 0);
-        return;
-    }
-    // A label that reports clicks does so when the mouse button comes up over it.
-    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
-    SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
-}
-
-void Win32Driver::Mnemonic(HWND dialog, char letter) {
-    PostAltKey(dialog, static_cast<wchar_t>(letter));
-    HandlePendingMessages(dialog);
-}
-
-void Win32Driver::CloseBox(HWND dialog) {
-    SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-std::string Win32Driver::Text(HWND dialog, int id) {
-    const HWND control = GetDlgItem(dialog, id);
+std::string TextOf(HWND control) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     return Narrow(text);
 }
 
-bool Win32Driver::Checked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+// The user of tests/support/ui_driver.h at the Win32 backend's real windows; the shell opens
+// are caught and answered as successes.
+class Win32Driver : public UiDriver {
+public:
+    Win32Driver() {
+        current = this;
+        OnEveryDialogShown(
+            [this](ui::WindowHandle dialog) { Shown(WindowTitle(Hwnd(dialog)), dialog); });
+        ui::Win32Platform::SetShellOpenHook([this](const std::string& target, ui::ShowState) {
+            opened.push_back(target);
+            return 42;
+        });
+        timer_ = SetTimer(nullptr, 0, 20, &Win32Driver::Watch);
+    }
+    ~Win32Driver() override {
+        KillTimer(nullptr, timer_);
+        OnEveryDialogShown({});
+        ui::Win32Platform::SetShellOpenHook({});
+        current = nullptr;
+    }
+
+    void Type(ui::WindowHandle dialog, int control, const std::string& text) override {
+        const HWND box = GetDlgItem(Hwnd(dialog), control);
+        SendMessageW(Hwnd(dialog), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+        SendMessageW(box, EM_SETSEL, 0, -1);
+        for (wchar_t c : Widen(text))
+            SendMessageW(box, WM_CHAR, c, 1);
+    }
+    void Click(ui::WindowHandle dialog, int control) override {
+        const HWND window = GetDlgItem(Hwnd(dialog), control);
+        wchar_t kind[16] = {};
+        GetClassNameW(window, kind, 16);
+        if (lstrcmpiW(kind, L"Static") != 0) {
+            SendMessageW(window, BM_CLICK, 0, 0);
+            return;
+        }
+        // A label that reports clicks does so when the mouse button comes up over it.
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    }
+    void Press(ui::WindowHandle dialog, Key key) override {
+        PostKey(Hwnd(dialog), key == Key::Enter ? VK_RETURN : VK_ESCAPE);
+        HandlePendingMessages(Hwnd(dialog));
+    }
+    void Mnemonic(ui::WindowHandle dialog, char letter) override {
+        PostAltKey(Hwnd(dialog), static_cast<wchar_t>(letter));
+        HandlePendingMessages(Hwnd(dialog));
+    }
+    void CloseBox(ui::WindowHandle dialog) override {
+        SendMessageW(Hwnd(dialog), WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    bool Visible(ui::WindowHandle window) override { return IsWindowVisible(Hwnd(window)); }
+    bool Enabled(ui::WindowHandle window) override { return IsWindowEnabled(Hwnd(window)); }
+    bool AnyWindowVisible() override {
+        bool visible = false;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM found) -> BOOL {
+                if (IsWindowVisible(window))
+                    *reinterpret_cast<bool*>(found) = true;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&visible));
+        return visible;
+    }
+    void Settle() override {
+        for (int i = 0; i < 5; ++i, Sleep(20))
+            HandlePendingMessages(GetActiveWindow());
+    }
+
+private:
+    // Answers every message box of this thread once it shows.
+    static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM) -> BOOL {
+                // A message box: a dialog with the text control 0xFFFF, not yet answered.
+                if (current != nullptr && IsWindowVisible(window) && IsWindowEnabled(window) &&
+                    GetDlgItem(window, 0xFFFF) != nullptr &&
+                    GetPropW(window, L"answered") == nullptr)
+                    current->Answer(window);
+                return TRUE;
+            },
+            0);
+    }
+    void Answer(HWND box) {
+        SetPropW(box, L"answered", reinterpret_cast<HANDLE>(1));
+        boxes.push_back(TextOf(GetDlgItem(box, 0xFFFF)));
+        const HWND focus = GetFocus();
+        int press = focus != nullptr && GetParent(focus) == box ? GetDlgCtrlID(focus) : IDOK;
+        if (GetDlgItem(box, IDYES) != nullptr && !answers.empty()) {
+            press = answers.front() ? IDYES : IDNO;
+            answers.pop_front();
+        }
+        PressButton(box, press);
+    }
+
+    static inline Win32Driver* current = nullptr;
+    UINT_PTR timer_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<ui::Platform> MakeBackend() {
+    return std::make_unique<ui::Win32Platform>();
 }
 
-bool Win32Driver::AnyWindowVisible() {
-    bool visible = false;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            if (IsWindowVisible(window))
-                *reinterpret_cast<bool*>(found) = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&visible));
-    return visible;
+std::unique_ptr<UiDriver> MakeDriver() {
+    return std::make_unique<Win32Driver>();
 }

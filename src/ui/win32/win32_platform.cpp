@@ -60,12 +60,14 @@ void PrepareCommonControls() {
     FreeLibrary(library);
 }
 
-// A font as the layouts give it: height -(points * vertical dpi / 72), truncated.
-HFONT MakeFont(const Font& font) {
+// A font as the layouts give it: height -(points * vertical dpi / 72), truncated. A pitch
+// sets every character's width in ems of the dialog font `dialogFont`.
+HFONT MakeFont(const Font& font, const Font& dialogFont) {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    return CreateFontW(-(font.points * dpi / 72), 0, 0, 0, font.weight, FALSE,
+    const int width = static_cast<int>(font.pitch * dialogFont.points * dpi / 72 + 0.5);
+    return CreateFontW(-(font.points * dpi / 72), width, 0, 0, font.weight, FALSE,
                        font.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                        Widen(font.face).c_str());
@@ -198,7 +200,7 @@ struct DialogProcedure {
             SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
         }
         for (const Font& font : running.table->fonts)
-            running.fonts.push_back(MakeFont(font));
+            running.fonts.push_back(MakeFont(font, running.table->font));
         for (const Control& control : running.table->controls) {
             if (control.font >= 0 && control.font < static_cast<int>(running.fonts.size()))
                 SendDlgItemMessageW(window, control.id, WM_SETFONT,
@@ -286,13 +288,18 @@ WindowHandle Win32Platform::FindWindowByTitle(const std::string& title) {
     const std::wstring wide = Widen(title);
     // Only this program's own windows: a second running copy has windows of the same titles,
     // and its status bar is not ours to write. An ended dialog keeps its hidden window until
-    // its loop returns; it is not found either.
+    // its loop returns; it is not found either. FindWindowW ignores letter case; the title
+    // must match exactly.
     for (HWND window = FindWindowW(nullptr, wide.c_str()); window != nullptr;
          window = FindWindowExW(nullptr, window, nullptr, wide.c_str())) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
+        std::wstring actual(wide.size() + 2, L'\0');
+        actual.resize(static_cast<std::size_t>(
+            GetWindowTextW(window, actual.data(), static_cast<int>(actual.size()))));
         auto found = running_.find(Handle(window));
-        if (process == GetCurrentProcessId() && (found == running_.end() || !found->second->ended))
+        if (process == GetCurrentProcessId() && actual == wide &&
+            (found == running_.end() || !found->second->ended))
             return Handle(window);
     }
     return 0;
