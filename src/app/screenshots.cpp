@@ -6,14 +6,11 @@
 #include "app/about_dialog.h"
 #include "app/login_dialogs.h"
 #include "app/main_window.h"
+#include "app/sample_data.h"
 #include "applications/application_dialog.h"
 #include "applications/application_records.h"
 #include "maintenance/database_dialog.h"
-#include "records/application_table.h"
-#include "records/tables.h"
-#include "records/user_table.h"
 #include "requests/compose_dialog.h"
-#include "store/xdb.h"
 #include "ui/qt/qt_platform.h"
 #include "user/change_password.h"
 #include "user/user_setup_dialog.h"
@@ -30,7 +27,6 @@
 #include <QWidget>
 
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -86,31 +82,6 @@ void Fill(ui::WindowHandle dialog, const std::vector<std::pair<int, std::string>
 // What to do when a dialog of a given title is shown.
 std::map<std::string, std::function<void(ui::WindowHandle, QWidget*)>> whenShown;
 
-void SampleData() {
-    userTable = XDBOPENEX(UserTableFile, 2, 1, TableKey);
-    WriteUserRecord(
-        {"Ann", "Example", "ann@example.org", "2A4F19C0", "31BD07E5", "", "", "Ann", "secret"}, 0);
-    XDBCLOSE(userTable);
-
-    applicationTable = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
-    for (const auto& record : {
-             ApplicationRecord{"Berry Weather", "WX-2291-KQ", "keys@berryweather.example", "Yes"},
-             ApplicationRecord{"Pocket Ledger", "PL7-0042-88A", "support@pocketledger.example",
-                               "No"},
-             ApplicationRecord{"Trail Maps Pro", "TMP-55A1-Z9", "register@trailmaps.example",
-                               "Yes"},
-             ApplicationRecord{"Chess Companion", "CC-9001", "codes@chesscompanion.example", "No"},
-         })
-        WriteApplicationRecord(record, 0);
-    XDBCLOSE(applicationTable);
-
-    std::ofstream("Template.txt", std::ios::binary)
-        << "Dear applicationname team,\r\n\r\n"
-           "I have moved to a new BlackBerry device. Please send me a new registration code\r\n"
-           "for applicationname; my current code is regcode and my old PIN was XXXXXXXX.\r\n\r\n"
-           "Thank you,\r\nfname lname\r\nemailaddress\r\n";
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -149,7 +120,7 @@ int main(int argc, char** argv) {
     };
     CreateUserLoginDialog(0);
 
-    SampleData();
+    WriteSampleData();
     whenShown[ui::LoginTitle] = [](ui::WindowHandle dialog, QWidget* window) {
         Fill(dialog, {{PasswordBox, "secret"}});
         Save(window, "login");

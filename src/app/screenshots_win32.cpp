@@ -7,12 +7,12 @@
 #include "app/about_dialog.h"
 #include "app/login_dialogs.h"
 #include "app/main_window.h"
+#include "app/sample_data.h"
+#include "applications/application_records.h"
 #include "common/files.h"
 #include "common/wide_text.h"
 #include "maintenance/database_dialog.h"
 #include "requests/compose_dialog.h"
-#include "records/tables.h"
-#include "store/xdb.h"
 #include "ui/win32/win32_platform.h"
 #include "user/change_password.h"
 #include "user/user_setup_dialog.h"
@@ -102,43 +102,6 @@ void CALLBACK AnswerMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
 // What to do when a dialog of a given title is shown.
 std::map<std::string, std::function<void(ui::WindowHandle)>> whenShown;
 
-void SampleData() {
-    const int user = XDBOPENEX(UserTableFile, 2, 1, TableKey);
-    const char* const userValues[] = {
-        "Ann", "Example", "ann@example.org", "2A4F19C0", "31BD07E5", "", "", "Ann", "secret"};
-    XDBCLEARBUFFER(user);
-    for (int field = 1; field <= 9; ++field)
-        XDBASSIGNFIELD(user, "", field, userValues[field - 1]);
-    XDBADDRECORD(user);
-    XDBCLOSE(user);
-
-    struct Row {
-        const char *name, *code, *email, *request;
-    };
-    const Row rows[] = {
-        {"Berry Weather", "WX-2291-KQ", "keys@berryweather.example", "Yes"},
-        {"Pocket Ledger", "PL7-0042-88A", "support@pocketledger.example", "No"},
-        {"Trail Maps Pro", "TMP-55A1-Z9", "register@trailmaps.example", "Yes"},
-        {"Chess Companion", "CC-9001", "codes@chesscompanion.example", "No"},
-    };
-    const int table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
-    for (const auto& row : rows) {
-        XDBCLEARBUFFER(table);
-        XDBASSIGNFIELD(table, "", 1, row.name);
-        XDBASSIGNFIELD(table, "", 2, row.code);
-        XDBASSIGNFIELD(table, "", 3, row.email);
-        XDBASSIGNFIELD(table, "", 4, row.request);
-        XDBADDRECORD(table);
-    }
-    XDBCLOSE(table);
-
-    std::ofstream("Template.txt", std::ios::binary)
-        << "Dear applicationname team,\r\n\r\n"
-           "I have moved to a new BlackBerry device. Please send me a new registration code\r\n"
-           "for applicationname; my current code is regcode and my old PIN was XXXXXXXX.\r\n\r\n"
-           "Thank you,\r\nfname lname\r\nemailaddress\r\n";
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -171,41 +134,44 @@ int wmain(int argc, wchar_t** argv) {
         ui::Ui().EndDialog(dialog, 0);
     });
 
-    whenShown[CreateUserLoginTitle] = [](ui::WindowHandle dialog) {
-        Fill(dialog, {{1141, "Ann"}, {1142, "secret"}, {1143, "secret"}});
+    whenShown[ui::CreateUserLoginTitle] = [](ui::WindowHandle dialog) {
+        Fill(dialog, {{NewNameBox, "Ann"},
+                      {NewLoginPasswordBox, "secret"},
+                      {RepeatLoginPasswordBox, "secret"}});
         Save(dialog, "create-user-login");
     };
     CreateUserLoginDialog(0);
 
-    SampleData();
-    whenShown[LoginTitle] = [](ui::WindowHandle dialog) {
-        Fill(dialog, {{1122, "secret"}});
+    WriteSampleData();
+    whenShown[ui::LoginTitle] = [](ui::WindowHandle dialog) {
+        Fill(dialog, {{PasswordBox, "secret"}});
         Save(dialog, "login");
     };
     LoginDialog(0);
 
-    whenShown[UserSetupTitle] = [](ui::WindowHandle dialog) {
+    whenShown[ui::UserSetupTitle] = [](ui::WindowHandle dialog) {
         Save(dialog, "user-setup");
         Press(dialog, ChangePasswordButton);
     };
-    whenShown[ChangePasswordTitle] = [](ui::WindowHandle dialog) {
+    whenShown[ui::ChangePasswordTitle] = [](ui::WindowHandle dialog) {
         Fill(dialog, {{NewPasswordBox, "new secret"}, {RepeatPasswordBox, "new secret"}});
         Save(dialog, "change-password");
     };
     whenShown["Ombrelay Application Information"] = [](ui::WindowHandle dialog) {
-        Press(dialog, 1042); // Next: the first application in name order
+        Press(dialog, ApplicationNextButton); // Next: the first application in name order
         Save(dialog, "application-information");
     };
-    whenShown[ComposeEmailTitle] = [](ui::WindowHandle dialog) {
+    whenShown[ui::ComposeEmailTitle] = [](ui::WindowHandle dialog) {
         Save(dialog, "compose-email");
         Press(dialog, compose::EmailAll);
         Save(dialog, "compose-email-all");
     };
-    whenShown[DatabaseDialogTitle] = [](ui::WindowHandle dialog) { Save(dialog, "databases"); };
-    whenShown[AboutTitle] = [](ui::WindowHandle dialog) { Save(dialog, "about"); };
-    whenShown[MainWindowTitle] = [](ui::WindowHandle dialog) {
+    whenShown[ui::DatabaseDialogTitle] = [](ui::WindowHandle dialog) { Save(dialog, "databases"); };
+    whenShown[ui::AboutTitle] = [](ui::WindowHandle dialog) { Save(dialog, "about"); };
+    whenShown[ui::MainWindowTitle] = [](ui::WindowHandle dialog) {
         Save(dialog, "main-window-empty");
-        for (int button : {1005, 1006, 1007, 1002, 1008})
+        for (int button :
+             {UserInfoButton, ApplicationsButton, EmailButton, DatabasesButton, AboutButton})
             Press(dialog, button);
         Save(dialog, "main-window");
     };
