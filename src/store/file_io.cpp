@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,21 +17,40 @@ namespace fs = std::filesystem;
 
 #ifdef _WIN32
 namespace {
-bool Fill(const struct _stat64& info, FileState& state) {
-    if ((info.st_mode & _S_IFREG) == 0)
+std::int64_t Nanoseconds(LARGE_INTEGER time) {
+    return time.QuadPart * 100; // FILETIME counts tenths of microseconds
+}
+
+// From the handle itself, not _stat64: that gives no file number and times to the second, too
+// coarse to tell two writes apart.
+bool Fill(HANDLE handle, FileState& state) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO times{};
+    if (handle == INVALID_HANDLE_VALUE || GetFileInformationByHandle(handle, &info) == 0 ||
+        GetFileInformationByHandleEx(handle, FileBasicInfo, &times, sizeof times) == 0 ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0 ||
+        GetFileType(handle) != FILE_TYPE_DISK)
         return false;
-    state.identity = {static_cast<std::uint64_t>(info.st_dev),
-                      static_cast<std::uint64_t>(info.st_ino)};
-    state.length = static_cast<std::uint64_t>(info.st_size);
-    state.modified = static_cast<std::int64_t>(info.st_mtime) * 1000000000LL;
-    state.changed = static_cast<std::int64_t>(info.st_ctime) * 1000000000LL;
+    state.identity = {info.dwVolumeSerialNumber,
+                      (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    state.length = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    state.modified = Nanoseconds(times.LastWriteTime);
+    state.changed = Nanoseconds(times.ChangeTime);
     return true;
 }
 } // namespace
 
 bool StateOf(const fs::path& path, FileState& state) {
-    struct _stat64 info {};
-    return _wstat64(path.c_str(), &info) == 0 && Fill(info, state);
+    // Opened for reading: a file another program holds without sharing it cannot be read, so
+    // it is not found the same as before (holding it open changes nothing else about it).
+    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const bool known = Fill(handle, state);
+    CloseHandle(handle);
+    return known;
 }
 
 bool FileHandle::Open(const fs::path& path, bool writable, bool create) {
@@ -79,8 +99,7 @@ bool FileHandle::Sync() {
 }
 
 bool FileHandle::State(FileState& state) {
-    struct _stat64 info {};
-    return _fstat64(fd_, &info) == 0 && Fill(info, state);
+    return Fill(reinterpret_cast<HANDLE>(_get_osfhandle(fd_)), state);
 }
 
 void FileHandle::Close() {

@@ -32,11 +32,10 @@ LockHandle OpenLockFile(const fs::path& path) {
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
-// A byte far beyond any journal: Windows locks are mandatory, and the journal is written in
-// this file through another handle.
 OVERLAPPED LockedByte() {
     OVERLAPPED at{};
-    at.OffsetHigh = 0x40000000;
+    at.Offset = static_cast<DWORD>(WindowsLockOffset);
+    at.OffsetHigh = static_cast<DWORD>(WindowsLockOffset >> 32);
     return at;
 }
 bool TryLock(LockHandle handle) {

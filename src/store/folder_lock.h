@@ -9,10 +9,15 @@
 // about ten seconds before it gives up.
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
 inline constexpr const char* LockFileName = "xdb.lock";
+// On Windows the lock is a LockFileEx lock of the one byte at this offset of the lock file,
+// far beyond any journal: such locks are mandatory, and the journal is written in this file
+// through another handle.
+inline constexpr std::uint64_t WindowsLockOffset = std::uint64_t{1} << 62;
 
 enum class LockResult {
     Held,        // this process now holds the lock (one more share of it)

@@ -1,5 +1,7 @@
 #include "support/lock_holder.h"
 
+#include "store/folder_lock.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -16,7 +18,9 @@ LockHolder::LockHolder(const std::filesystem::path& lockFile) {
     if (file == INVALID_HANDLE_VALUE)
         return;
     handle_ = reinterpret_cast<long long>(file);
-    OVERLAPPED at{};
+    OVERLAPPED at{}; // the byte the store locks
+    at.Offset = static_cast<DWORD>(WindowsLockOffset);
+    at.OffsetHigh = static_cast<DWORD>(WindowsLockOffset >> 32);
     held_ = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at);
 }
 
