@@ -11,19 +11,19 @@
 // with medians of several runs and the number of syncs (files and folders) of one run. The
 // rollback-journal times go to standard error. Nothing is asserted.
 
-#include "log/activity_log.h"
 #include "applications/application_dialog.h"
 #include "applications/application_records.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "log/activity_log.h"
 #include "maintenance/database.h"
 #include "maintenance/export.h"
+#include "records/tables.h"
 #include "requests/compose_dialog.h"
 #include "requests/send_requests.h"
 #include "store/dbf_file.h"
 #include "store/schema.h"
-#include "records/tables.h"
 #include "store/xdb.h"
 #include "support/fixtures.h"
 #include "support/headless_platform.h"

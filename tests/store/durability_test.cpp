@@ -26,7 +26,8 @@ bool Spent() {
 int two = 2; // the put's record number, passed by reference
 // Each write, as the program makes it: the delete's mark reaches the file with the pack, or
 // at the close when nothing follows it.
-const std::pair<const char*, void (*)(int)> Writes[] = {
+using Write = std::pair<const char*, void (*)(int)>;
+const Write Writes[] = {
     {"add", [](int t) { XDBADDRECORD(t); }},
     {"put", [](int t) { XDBPUTRECORD(t, two); }},
     {"delete and pack", [](int t) { XDBDELETERECORD(t, 3), XDBPACK(t); }},
@@ -75,6 +76,21 @@ protected:
     }
 
     std::vector<std::pair<std::string, std::string>> NewTables();
+    // Runs `check` for each write at each of its steps, from the old files every time, with
+    // the write as a write nothing stops makes it: table bytes and what the store reads.
+    void EachWriteAtEachStep(
+        const std::function<void(const Write& write, WriteStep step,
+                                 const std::pair<std::string, std::string>& made)>& check) {
+        const auto made = NewTables();
+        for (std::size_t i = 0; i < std::size(Writes); ++i) {
+            for (const WriteStep step : Steps) {
+                SCOPED_TRACE(std::string(Writes[i].first) + " at step " +
+                             std::to_string(static_cast<int>(step)));
+                RestoreOldFiles();
+                check(Writes[i], step, made[i]);
+            }
+        }
+    }
 
     Names oldFiles;
 };
@@ -93,77 +109,66 @@ std::vector<std::pair<std::string, std::string>> Durability::NewTables() {
 TEST_F(Durability, AWriteThatFailsAtAnyStepLeavesTheOldTableAndCanBeMadeAgain) {
     const std::string oldTable = TableBytes();
     const std::string oldSeen = Seen();
-    const auto made = NewTables();
-    for (std::size_t i = 0; i < std::size(Writes); ++i) {
-        const auto& [name, run] = Writes[i];
-        for (const WriteStep step : Steps) {
-            SCOPED_TRACE(name + (" at step " + std::to_string(static_cast<int>(step))));
-            RestoreOldFiles();
-            Open();
-            SetWriteStepHookForTesting([&](WriteStep at) { return at != step; });
-            run(table);
-            XDBCLOSE(table);
-            SetWriteStepHookForTesting({});
-            const bool fails = TableStep(step) && step != WriteStep::JournalCleared;
-            EXPECT_EQ(XDBERROR(), fails ? XdbWriteFailed : XdbOk);
-            if (fails) {
-                EXPECT_EQ(TableBytes(), oldTable);
-                EXPECT_EQ(Seen(), oldSeen);
-                EXPECT_TRUE(Spent()); // the journal
-                XDBRESETERROR();
-                Open(), run(table), XDBCLOSE(table);
-            }
-            EXPECT_EQ(XDBERROR(), 0);
-            EXPECT_EQ(TableBytes(), made[i].first);
-            EXPECT_EQ(Seen(), made[i].second);
-            EXPECT_NE(made[i].first, oldTable);
+    EachWriteAtEachStep([&](const Write& write, WriteStep step, const auto& made) {
+        const auto run = write.second;
+        Open();
+        SetWriteStepHookForTesting([&](WriteStep at) { return at != step; });
+        run(table);
+        XDBCLOSE(table);
+        SetWriteStepHookForTesting({});
+        const bool fails = TableStep(step) && step != WriteStep::JournalCleared;
+        EXPECT_EQ(XDBERROR(), fails ? XdbWriteFailed : XdbOk);
+        if (fails) {
+            EXPECT_EQ(TableBytes(), oldTable);
+            EXPECT_EQ(Seen(), oldSeen);
+            EXPECT_TRUE(Spent()); // the journal
+            XDBRESETERROR();
+            Open(), run(table), XDBCLOSE(table);
         }
-    }
+        EXPECT_EQ(XDBERROR(), 0);
+        EXPECT_EQ(TableBytes(), made.first);
+        EXPECT_EQ(Seen(), made.second);
+        EXPECT_NE(made.first, oldTable);
+    });
 }
 
 TEST_F(Durability, AProcessStoppedAtAnyStepOfAWriteLeavesTheOldOrTheNewTable) {
     SKIP_WITHOUT_FORK();
     const std::string oldTable = TableBytes();
     const std::string oldSeen = Seen();
-    const auto made = NewTables();
-    for (std::size_t i = 0; i < std::size(Writes); ++i) {
-        const auto& [name, run] = Writes[i];
-        for (const WriteStep step : Steps) {
-            SCOPED_TRACE(name + (" at step " + std::to_string(static_cast<int>(step))));
-            // Once the table is touched, a stop leaves any mix of old and new bytes in the
-            // ranges the journal holds, the header among them.
-            RestoreOldFiles();
-            ExitCode(Spawn([&, run = run] {
-                SetWriteStepHookForTesting([&](WriteStep at) {
-                    if (at == step)
-                        ::_exit(0);
-                    return true;
-                });
-                Open(), run(table), XDBCLOSE(table);
-                return 1;
-            }));
-            if (step == WriteStep::TableWritten)
-                WriteFile(ApplicationTableFile,
-                          ReadFile(ApplicationTableFile).replace(4, 4, "XXXX"));
-            const bool committed = !TableStep(step) || step == WriteStep::JournalCleared;
-            EXPECT_EQ(Seen(), committed ? made[i].second : oldSeen);
-            EXPECT_EQ(TableBytes(), committed ? made[i].first : oldTable);
-            // Between commits the files are plain dBASE; the next open left the index a rebuild
-            // makes, and nothing else behind.
-            DbfTable parsed;
-            EXPECT_EQ(ParseDbf(ReadFile(ApplicationTableFile), parsed), XdbOk);
-            Open();
-            const std::string found = ReadFile(ApplicationIndexFile);
-            XDBCLOSE(table);
-            fs::remove(ApplicationIndexFile);
-            Open(), XDBCLOSE(table);
-            EXPECT_EQ(ReadFile(ApplicationIndexFile), found);
-            EXPECT_TRUE(Spent()); // the journal
-            // The table, its index, the lock and the table's .cpg.
-            EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 4);
-            EXPECT_EQ(XDBERROR(), 0);
-        }
-    }
+    // Once the table is touched, a stop leaves any mix of old and new bytes in the ranges the
+    // journal holds, the header among them.
+    EachWriteAtEachStep([&](const Write& write, WriteStep step, const auto& made) {
+        const auto run = write.second;
+        ExitCode(Spawn([&] {
+            SetWriteStepHookForTesting([&](WriteStep at) {
+                if (at == step)
+                    ::_exit(0);
+                return true;
+            });
+            Open(), run(table), XDBCLOSE(table);
+            return 1;
+        }));
+        if (step == WriteStep::TableWritten)
+            WriteFile(ApplicationTableFile, ReadFile(ApplicationTableFile).replace(4, 4, "XXXX"));
+        const bool committed = !TableStep(step) || step == WriteStep::JournalCleared;
+        EXPECT_EQ(Seen(), committed ? made.second : oldSeen);
+        EXPECT_EQ(TableBytes(), committed ? made.first : oldTable);
+        // Between commits the files are plain dBASE; the next open left the index a rebuild
+        // makes, and nothing else behind.
+        DbfTable parsed;
+        EXPECT_EQ(ParseDbf(ReadFile(ApplicationTableFile), parsed), XdbOk);
+        Open();
+        const std::string found = ReadFile(ApplicationIndexFile);
+        XDBCLOSE(table);
+        fs::remove(ApplicationIndexFile);
+        Open(), XDBCLOSE(table);
+        EXPECT_EQ(ReadFile(ApplicationIndexFile), found);
+        EXPECT_TRUE(Spent()); // the journal
+        // The table, its index, the lock and the table's .cpg.
+        EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 4);
+        EXPECT_EQ(XDBERROR(), 0);
+    });
 }
 
 TEST_F(Durability, AJournalIsPlayedBackOnlyOverTheFileItWasMadeFor) {
