@@ -54,7 +54,7 @@ ui::Dialog ApplicationInformationLayout() {
         ui::MakeControl(ApplicationListBox,        Edit,        "",                        20,  118, 434, 78,  list, FontB, ui::White).Named("Application List"),
         ui::MakeControl(1057,                      GroupBox,    "Request Reregistration?", 48,  47,  88,  45,  ui::NoStyle, FontA, blue),
         ui::MakeControl(ApplicationCountLine,      Label,       "",                        144, 64,  312, 16,  ui::Centered, FontC, blue, ui::Blue),
-        ui::MakeControl(1132,                      Label,       ListHeader,                20,  107, 434, 10,  ui::NoStyle, ui::DialogFont, blue, ui::Black),
+        ui::MakeControl(ApplicationListHeader,     Label,       ListHeader,                20,  107, 434, 10,  ui::NoStyle, ui::DialogFont, blue, ui::Black),
         ui::MakeControl(1133,                      EtchedFrame, "Line1",                   10,  104, 454, 104, ui::NoStyle, ui::DialogFont),
     };
     // clang-format on

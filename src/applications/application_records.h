@@ -13,6 +13,7 @@ inline constexpr int RequestYesButton = 1058;
 inline constexpr int RequestNoButton = 1059;
 inline constexpr int ApplicationListBox = 1039;
 inline constexpr int ApplicationCountLine = 1061;
+inline constexpr int ApplicationListHeader = 1132;
 inline constexpr int ApplicationNewButton = 1040;
 inline constexpr int ApplicationSaveButton = 1041;
 inline constexpr int ApplicationNextButton = 1042;

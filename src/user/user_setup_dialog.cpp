@@ -46,11 +46,11 @@ ui::Dialog UserSetupLayout() {
         ui::MakeControl(1027,                      Label,      "Outgoing Mail Server",            152, 82,  104, 10, none, Bold, blue),
         ui::MakeControl(1030,                      GroupBox,   "User Information",                10,  8,   380, 52, none, Bold, blue),
         ui::MakeControl(1031,                      GroupBox,   "PIN && Email Server Information", 10,  64,  380, 52, none, Bold, blue),
-        ui::MakeControl(1063,                      Label,      "Password",                        276, 82,  48,  10, none, Bold, blue),
+        ui::MakeControl(MailPasswordLabel,         Label,      "Password",                        276, 82,  48,  10, none, Bold, blue),
         ui::MakeControl(1064,                      GroupBox,   "Optional",                        144, 71,  240, 39, none, Bold, blue),
         ui::MakeControl(1076,                      GroupBox,   "",                                16,  71,  124, 39, none, ui::DialogFont),
         ui::MakeControl(1118,                      Label,      "User Name",                       24,  134, 56,  10, none, Bold, blue),
-        ui::MakeControl(1119,                      Label,      "Password",                        151, 134, 52,  10, none, Bold, blue),
+        ui::MakeControl(LoginPasswordLabel,        Label,      "Password",                        151, 134, 52,  10, none, Bold, blue),
         ui::MakeControl(LoginPasswordConfirmLabel, Label,      "Confirm Password",                276, 134, 100, 10, none, Bold, blue),
     };
     // clang-format on

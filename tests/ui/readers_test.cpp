@@ -36,7 +36,7 @@ TEST(Readers, ApplicationListHeadingsStandOverTheirColumns) {
     ui::QtPlatform platform; // the bundled faces
     ui::DialogWindow window(ApplicationInformationLayout());
     window.show();
-    const auto* header = static_cast<QLabel*>(window.Control(1132));
+    const auto* header = static_cast<QLabel*>(window.Control(ApplicationListHeader));
     auto* list = static_cast<QPlainTextEdit*>(window.Control(ApplicationListBox));
     const std::string row =
         ApplicationListRow(std::string(25, 'N'), std::string(20, 'C'), "Yes", std::string(25, 'E'));
@@ -94,7 +94,8 @@ TEST(Readers, EveryControlIsToldApartByRoleAndName) {
     ui::DialogWindow setup(UserSetupLayout());
     EXPECT_EQ(Name(setup, MailPasswordBox) + "/" + Name(setup, LoginPasswordBox),
               "Mail Server Password/Login Password");
-    EXPECT_EQ(setup.Text(1063) + "/" + setup.Text(1119), "Password/Password");
+    EXPECT_EQ(setup.Text(MailPasswordLabel) + "/" + setup.Text(LoginPasswordLabel),
+              "Password/Password");
 
     for (const auto& [table, picture] :
          {std::pair<ui::Dialog, int>{MainDisplayLayout(), MainPicture},
