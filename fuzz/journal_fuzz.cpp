@@ -5,8 +5,8 @@
 // the fuzzer reaches the checks behind them.
 //   journal_fuzz corpus-journal seeds/journal -max_total_time=600
 
-#include "store/crc32.h"
 #include "store/journal.h"
+#include "with_checksum.h"
 
 #include <cstdlib>
 #include <string>
@@ -41,15 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     Check(bytes);
     if (size >= JournalHeaderSize + 4) {
-        std::string fixed(bytes);
-        const auto length = static_cast<std::uint32_t>(size);
-        for (int i = 0; i < 4; ++i)
-            fixed[10 + static_cast<std::size_t>(i)] = static_cast<char>((length >> (8 * i)) & 0xFF);
-        const std::uint32_t crc = Crc32(std::string_view(fixed).substr(0, size - 4));
-        for (int i = 0; i < 4; ++i)
-            fixed[size - 4 + static_cast<std::size_t>(i)] =
-                static_cast<char>((crc >> (8 * i)) & 0xFF);
-        Check(fixed);
+        // The length the header gives, too.
+        std::string length;
+        AppendLittleEndian(length, size, 4);
+        Check(WithChecksum(std::string(bytes).replace(10, 4, length)));
     }
     return 0;
 }
