@@ -11,7 +11,7 @@
 #include <functional>
 
 #ifdef _WIN32
-#include <io.h>
+#include <process.h>
 #else
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,15 +21,17 @@ using Names = std::vector<std::string>;
 
 #ifdef _WIN32
 // Windows has no fork: the tests that need a child process with the test's own state skip
-// there. Two writing processes and the folder lock have a Windows test of their own
-// (processes_win32_test.cpp), which starts the test program again as the other process.
+// there. Two writing processes and the folder lock start the test program again instead
+// (processes_test.cpp).
 #define SKIP_WITHOUT_FORK() GTEST_SKIP() << "needs fork(), which Windows does not have"
-inline pid_t Spawn(const std::function<int()>&, bool = false) {
+inline intptr_t Spawn(const std::function<int()>&, bool = false) {
     ADD_FAILURE() << "no fork() here";
     return -1;
 }
-inline int ExitCode(pid_t) {
-    return -1;
+inline int ExitCode(intptr_t child) {
+    int code = -1;
+    ::_cwait(&code, child, _WAIT_CHILD);
+    return code;
 }
 #else
 #define SKIP_WITHOUT_FORK() (void)0
@@ -62,6 +64,7 @@ protected:
         XDBASSIGNFIELD(table, "APPNAME", 0, name);
         XDBADDRECORD(table);
     }
+    void Put(int record) { XDBPUTRECORD(table, record); }
     std::string Name() { return XDBFIELDVALUE(table, "APPNAME", 0); }
     // The names in index order, moving forward from the first.
     Names InIndexOrder() {
