@@ -287,6 +287,7 @@ TEST_F(XdbIndex, RecordsAreOverwrittenDeletedAndPackedAndTheIndexFollows) {
     XDBDELETERECORD(table, 4);
     XDBGETRECORD(table, 4);
     EXPECT_EQ(Name(), "Echo");
+    EXPECT_EQ(XDBRECORDNUMBER(table), 4); // its number, not its place in the file
     EXPECT_EQ(InIndexOrder(), (Names{"charlie", "delta", "Echo", "Zulu"}));
     EXPECT_EQ(XDBERROR(), 0);
     for (int bad : {0, 5}) { // refused, leaving no current record
