@@ -13,7 +13,8 @@ struct DbfContents {
     std::vector<bool> deleted;
 };
 
-// Fail the calling test (and return nothing) when the reader is missing or cannot read.
+// Fail the calling test (and return nothing) when the reader is missing or cannot read, with
+// its output (which names a missing package).
 // dbffile reads in `encoding` (it looks at no declaration); dbfread in the one the language
 // driver names unless given one, and shows only the records that are not deleted.
 DbfContents ReadWithDbffile(const std::filesystem::path& table,
