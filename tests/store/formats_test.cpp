@@ -52,7 +52,7 @@ TEST(JournalFormat, OnlyOneWholeJournalForAFileInItsFolderIsAccepted) {
     beyond.ranges.push_back({3999, "xy"}); // past the old length
     for (const std::string& bad :
          {bytes.substr(0, bytes.size() - 1), std::string(bytes.size(), '\0'), flipped,
-          renamed("../User.dbf"), renamed("sub/x.dbf"), SerializeJournal(beyond)}) {
+          renamed("../User.dbf"), renamed("sub\\x.dbf"), renamed(".."), SerializeJournal(beyond)}) {
         EXPECT_EQ(ParseJournal(bad, back), XdbDamaged);
         EXPECT_TRUE(back.ranges.empty());
     }
