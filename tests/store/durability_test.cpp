@@ -23,13 +23,10 @@ bool JournalSpent() {
 // Each write, as the program makes it: the delete's mark reaches the file with the pack, or
 // at the close when nothing follows it.
 using Write = void (*)(int);
+int two = 2; // the put's record number, passed by reference
 const std::pair<const char*, Write> Writes[] = {
     {"add", [](int t) { XDBADDRECORD(t); }},
-    {"put",
-     [](int t) {
-         int two = 2;
-         XDBPUTRECORD(t, two);
-     }},
+    {"put", [](int t) { XDBPUTRECORD(t, two); }},
     {"delete and pack", [](int t) { XDBDELETERECORD(t, 3), XDBPACK(t); }},
     {"pack", [](int t) { XDBPACK(t); }}, // gives back the room of the record deleted before
     {"delete and close", [](int t) { XDBDELETERECORD(t, 1); }},

