@@ -13,9 +13,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <spawn.h>
-extern char** environ;
 #endif
 
 namespace {
@@ -56,11 +53,8 @@ auto Start(const char* test, const char* name = "-") {
     return ::_spawnl(_P_NOWAIT, program, quoted.c_str(), also, filter.c_str(), nullptr);
 #else
     ::setenv(ChildName, name, 1);
-    char* argv[] = {const_cast<char*>("store_tests"), const_cast<char*>(also),
-                    const_cast<char*>(filter.c_str()), nullptr};
-    pid_t child = -1;
-    EXPECT_EQ(::posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, argv, environ), 0);
-    return child;
+    return Spawn(
+        [&] { return ::execl("/proc/self/exe", "store_tests", also, filter.c_str(), nullptr); });
 #endif
 }
 
