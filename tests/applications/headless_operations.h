@@ -13,23 +13,22 @@ using Texts = std::vector<std::string>;
 inline const std::string WriteFailedText =
     " The table file could not be written (the folder may be read-only or the disk full).";
 
-// StyleOf gives the style each message shown should have, by its text.
-template <unsigned (*StyleOf)(const std::string&)> class HeadlessOperations : public InTempFolder {
+class HeadlessOperations : public InTempFolder {
 protected:
     HeadlessOperations() {
         SetClockForTesting([] { return LocalDateTime{2026, 3, 4, 5, 6, 7}; });
     }
-    // Runs the operation with these answers; returns the texts of the messages it showed.
+    ~HeadlessOperations() override { SetWriteStepHookForTesting({}); }
+    // Runs the operation with these answers to its questions; returns what it told.
     Texts Run(void (*operation)(), std::deque<int> answers = {}) {
-        ui.messages.clear();
+        ui.Told();
         ui.answers = std::move(answers);
         operation();
-        Texts shown; // a text shown with the wrong caption or style is marked
-        for (const auto& [text, caption, style] : ui.messages) {
-            const bool ok = caption == "Ombrelay System Message" && style == StyleOf(text);
-            shown.push_back(ok ? text : text + " | " + caption + " " + std::to_string(style));
-        }
-        return shown;
+        return ui.Told();
+    }
+    // From now on every table write fails.
+    static void FailWrites() {
+        SetWriteStepHookForTesting([](WriteStep step) { return step != WriteStep::DataWritten; });
     }
 
     HeadlessPlatform ui;

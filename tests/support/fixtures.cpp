@@ -27,17 +27,14 @@ struct FixtureTable {
 
 void AddApplications(const std::vector<ApplicationRecord>& rows) {
     FixtureTable table(applicationTable, ApplicationTableFile);
-    for (const auto& row : rows) {
+    for (const auto& row : rows)
         WriteApplicationRecord(row, 0);
-        ASSERT_EQ(XDBERROR(), 0);
-    }
 }
 
 std::vector<ApplicationRecord> StoredApplications() {
     FixtureTable table(applicationTable, ApplicationTableFile);
     std::vector<ApplicationRecord> rows;
-    const int count = XDBRECORDCOUNT(applicationTable);
-    for (int record = 1; record <= count; ++record) {
+    for (int record = 1; record <= XDBRECORDCOUNT(applicationTable); ++record) {
         XDBGETRECORD(applicationTable, record);
         rows.push_back(ReadApplicationRecord());
     }

@@ -1,51 +1,33 @@
 #include "support/headless_platform.h"
 
-#include "common/text.h"
-
 #include <algorithm>
+#include <utility>
 
-using ui::DialogEvent;
 using ui::DialogEventKind;
 using ui::WindowHandle;
 
 WindowHandle HeadlessPlatform::OpenWindow(const ui::Dialog& dialog, ui::DialogCallback callback) {
-    auto window = std::make_unique<Window>(Window{.dialog = dialog, .callback = callback});
-    for (const auto& control : dialog.controls) {
-        const bool holdsCaption = control.kind != ui::ControlKind::Edit;
-        window->controls[control.id] = {.row = control,
-                                        .text = holdsCaption ? control.caption : "",
-                                        .enabled = (control.style & ui::Disabled) == 0};
-    }
-    const WindowHandle handle = next_++;
-    windows_[handle] = std::move(window);
-    stack_.push_back(handle);
-    return handle;
-}
-
-HeadlessPlatform::Window& HeadlessPlatform::WindowOf(WindowHandle window) {
-    return *windows_.at(window);
+    Window& window = windows_[next_] = {.title = dialog.title, .callback = std::move(callback)};
+    for (const auto& control : dialog.controls)
+        window.controls[control.id] = {
+            .kind = control.kind,
+            .text = control.kind == ui::ControlKind::Edit ? "" : control.caption,
+            .enabled = (control.style & ui::Disabled) == 0};
+    stack_.push_back(next_);
+    return next_++;
 }
 
 HeadlessPlatform::Window* HeadlessPlatform::Open(WindowHandle window) {
-    auto it = windows_.find(window);
-    return it == windows_.end() || !it->second->open ? nullptr : it->second.get();
+    const auto it = windows_.find(window);
+    return it == windows_.end() || !it->second.open ? nullptr : &it->second;
 }
 
 HeadlessPlatform::ControlState& HeadlessPlatform::ControlOf(WindowHandle window, int control) {
-    auto* state = Find(window, control);
-    if (state == nullptr)
-        throw std::out_of_range("no control " + std::to_string(control));
-    return *state;
-}
-
-HeadlessPlatform::ControlState* HeadlessPlatform::Find(WindowHandle window, int control) {
     Window* open = Open(window);
-    if (open == nullptr || !open->controls.contains(control))
-        return nullptr;
-    return &open->controls[control];
+    return open && open->controls.contains(control) ? open->controls[control] : blank_ = {};
 }
 
-void HeadlessPlatform::Send(WindowHandle window, const DialogEvent& event) {
+void HeadlessPlatform::Send(WindowHandle window, const ui::DialogEvent& event) {
     if (Window* open = Open(window); open && open->callback) {
         auto callback = open->callback; // the callback may close the window
         callback(window, event);
@@ -53,45 +35,14 @@ void HeadlessPlatform::Send(WindowHandle window, const DialogEvent& event) {
 }
 
 void HeadlessPlatform::Click(WindowHandle window, int control) {
-    auto* state = Find(window, control);
-    if (state == nullptr || !state->enabled)
+    ControlState& state = ControlOf(window, control);
+    if (&state == &blank_ || !state.enabled)
         return;
-    switch (state->row.kind) {
-    case ui::ControlKind::PushButton:
-        break;
-    case ui::ControlKind::CheckBox:
-        state->checked = !state->checked;
-        break;
-    case ui::ControlKind::RadioButton:
-        // An automatic option button clears the others of its group.
-        for (int member : ui::OptionGroup(WindowOf(window).dialog, control))
-            ControlOf(window, member).checked = member == control;
-        break;
-    case ui::ControlKind::Label:
-        if (!(state->row.style & ui::Notify))
-            return;
-        break;
-    default:
-        return;
-    }
-    state = Find(window, control);
-    if (state != nullptr && state->row.kind != ui::ControlKind::Label)
+    if (state.kind == ui::ControlKind::CheckBox)
+        state.checked = !state.checked;
+    if (state.kind != ui::ControlKind::Label)
         SetFocus(window, control);
     Send(window, {DialogEventKind::Command, control, ui::Clicked});
-}
-
-void HeadlessPlatform::Type(WindowHandle window, int control, const std::string& text) {
-    auto* state = Find(window, control);
-    if (state == nullptr || !state->enabled || state->row.kind != ui::ControlKind::Edit ||
-        (state->row.style & ui::ReadOnly))
-        return;
-    state->text = (state->row.style & ui::Uppercase) ? ToUpper(text) : text;
-    WindowOf(window).focus = control;
-}
-
-void HeadlessPlatform::ClickClose(WindowHandle window) {
-    if (WindowOf(window).dialog.closeBox)
-        Send(window, {DialogEventKind::Close, 0, 0});
 }
 
 int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
@@ -99,13 +50,11 @@ int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
     dialogsRun.push_back(dialog.title);
     const WindowHandle handle = OpenWindow(dialog, std::move(callback));
     Window& window = WindowOf(handle);
-    Send(handle, {DialogEventKind::Init, 0, 0});
+    Send(handle, {DialogEventKind::Init});
     while (!window.ended) {
         if (actions.empty()) {
             ranOutOfActions = true;
-            ClickClose(handle);
-            if (!window.ended)
-                EndDialog(handle, 0);
+            EndDialog(handle, 0);
             break;
         }
         Action action = std::move(actions.front());
@@ -125,47 +74,19 @@ void HeadlessPlatform::EndDialog(WindowHandle dialog, int result) {
 }
 
 WindowHandle HeadlessPlatform::FindWindowByTitle(const std::string& title) {
-    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
-        if (WindowOf(*it).dialog.title == title)
-            return *it;
-    }
-    return 0;
-}
-
-std::string HeadlessPlatform::ControlText(WindowHandle dialog, int control) {
-    auto* state = Find(dialog, control);
-    return state ? state->text : std::string();
-}
-
-void HeadlessPlatform::SetControlText(WindowHandle dialog, int control, const std::string& text) {
-    if (auto* state = Find(dialog, control))
-        state->text = text;
-}
-
-bool HeadlessPlatform::IsChecked(WindowHandle dialog, int control) {
-    auto* state = Find(dialog, control);
-    return state && state->checked;
-}
-
-void HeadlessPlatform::SetChecked(WindowHandle dialog, int control, bool checked) {
-    if (auto* state = Find(dialog, control))
-        state->checked = checked;
+    const auto it = std::find_if(stack_.rbegin(), stack_.rend(),
+                                 [&](WindowHandle w) { return WindowOf(w).title == title; });
+    return it == stack_.rend() ? 0 : *it;
 }
 
 int HeadlessPlatform::FocusedControl(WindowHandle dialog) {
-    Window* open = Open(dialog);
+    const Window* open = Open(dialog);
     return open ? open->focus : 0;
 }
 
 void HeadlessPlatform::SetFocus(WindowHandle dialog, int control) {
-    auto* state = Find(dialog, control);
-    if (state != nullptr && state->enabled)
+    if (const ControlState& state = ControlOf(dialog, control); &state != &blank_ && state.enabled)
         WindowOf(dialog).focus = control;
-}
-
-void HeadlessPlatform::EnableControl(WindowHandle dialog, int control, bool enabled) {
-    if (auto* state = Find(dialog, control))
-        state->enabled = enabled;
 }
 
 int HeadlessPlatform::ShowMessage(const std::string& text, const std::string& caption,
@@ -175,15 +96,22 @@ int HeadlessPlatform::ShowMessage(const std::string& text, const std::string& ca
         onMessage(messages.back());
     if ((style & 0xF) != ui::MbYesNo)
         return ui::IdOk;
-    if (!answers.empty()) {
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    return (style & ui::MbDefaultButton2) ? ui::IdNo : ui::IdYes;
+    if (answers.empty())
+        return (style & ui::MbDefaultButton2) ? ui::IdNo : ui::IdYes;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
 }
 
-int HeadlessPlatform::ShellOpen(const std::string& target, ui::ShowState show) {
-    shellOpens.push_back({target, show});
-    return shellResult;
+std::vector<std::string> HeadlessPlatform::Told() {
+    const std::map<unsigned, std::string> marks = {
+        {0x2030, "!"}, {0x2040, "i"}, {0x2104, "?"}, {0x2134, "?!"}};
+    std::vector<std::string> told;
+    for (const auto& [text, caption, style] : std::exchange(messages, {})) {
+        const auto mark = marks.find(style);
+        told.push_back(caption == "Ombrelay System Message" && mark != marks.end()
+                           ? mark->second + text
+                           : caption + "|" + std::to_string(style) + "|" + text);
+    }
+    return told;
 }

@@ -8,7 +8,6 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,13 +23,13 @@ public:
         ui::ShowState show = ui::ShowState::Normal;
     };
     struct ControlState {
-        ui::Control row; // its row of the dialog table
+        ui::ControlKind kind = ui::ControlKind::Label;
         std::string text;
         bool checked = false;
         bool enabled = true;
     };
     struct Window {
-        ui::Dialog dialog;
+        std::string title;
         ui::DialogCallback callback;
         std::map<int, ControlState> controls;
         int focus = 0;
@@ -54,8 +53,7 @@ public:
     // What the next shell opens return (above 32 is success).
     int shellResult = 42;
     // User actions for RunDialog; each modal loop takes them from the front while it is
-    // open. A loop that runs out of actions closes its dialog with the close box and marks
-    // the test as having run out (see ranOutOfActions).
+    // open. A loop that runs out of actions ends its dialog with 0 and sets ranOutOfActions.
     std::deque<Action> actions;
     bool ranOutOfActions = false;
 
@@ -63,45 +61,53 @@ public:
     std::vector<MessageRecord> messages;
     std::vector<ShellRecord> shellOpens;
     std::vector<std::string> dialogsRun; // titles of dialogs in the order they were run
+    int handCursorRequests = 0;
+    // The messages shown since the last call, each as its text after a mark that says what
+    // kind of system message box it came in: "!" a warning, "i" a notice, "?" a question,
+    // "?!" a warning question; any other box is marked with its caption and style
+    // ("Error|16|").
+    std::vector<std::string> Told();
 
     // ---- Test helpers ----
     // Opens a window from its table without a modal loop (and without its callback's Init),
     // so that an operation can be called directly with the window in place.
     ui::WindowHandle OpenWindow(const ui::Dialog& dialog, ui::DialogCallback callback = {});
-    Window& WindowOf(ui::WindowHandle window);
+    Window& WindowOf(ui::WindowHandle window) { return windows_.at(window); }
+    // A control of an open window; a blank stand-in (text "", unchecked) for any other.
     ControlState& ControlOf(ui::WindowHandle window, int control);
-    // As a user: clicking a button (notification 0), typing into a box (letters become
-    // capitals in an upper-casing box; a read-only or disabled box takes nothing), clicking
-    // an option button (which clears the others of its group) or a check box, and the
-    // close box.
+    // As a user: clicking a control that is enabled (a check box toggles) and the close box.
     void Click(ui::WindowHandle window, int control);
-    void Type(ui::WindowHandle window, int control, const std::string& text);
-    void ClickClose(ui::WindowHandle window);
+    void ClickClose(ui::WindowHandle window) { Send(window, {ui::DialogEventKind::Close}); }
 
     // ---- ui::Platform ----
     int RunDialog(const ui::Dialog& dialog, ui::WindowHandle owner,
                   ui::DialogCallback callback) override;
     void EndDialog(ui::WindowHandle dialog, int result) override;
     ui::WindowHandle FindWindowByTitle(const std::string& title) override;
-    std::string ControlText(ui::WindowHandle dialog, int control) override;
-    void SetControlText(ui::WindowHandle dialog, int control, const std::string& text) override;
-    bool IsChecked(ui::WindowHandle dialog, int control) override;
-    void SetChecked(ui::WindowHandle dialog, int control, bool checked) override;
+    std::string ControlText(ui::WindowHandle d, int c) override { return ControlOf(d, c).text; }
+    void SetControlText(ui::WindowHandle d, int c, const std::string& text) override {
+        ControlOf(d, c).text = text;
+    }
+    bool IsChecked(ui::WindowHandle d, int c) override { return ControlOf(d, c).checked; }
+    void SetChecked(ui::WindowHandle d, int c, bool on) override { ControlOf(d, c).checked = on; }
     int FocusedControl(ui::WindowHandle dialog) override;
     void SetFocus(ui::WindowHandle dialog, int control) override;
-    void EnableControl(ui::WindowHandle dialog, int control, bool enabled) override;
+    void EnableControl(ui::WindowHandle d, int c, bool on) override {
+        ControlOf(d, c).enabled = on;
+    }
     int ShowMessage(const std::string& text, const std::string& caption, unsigned style) override;
     void SetHandCursor() override { ++handCursorRequests; }
-    int ShellOpen(const std::string& target, ui::ShowState show) override;
-
-    int handCursorRequests = 0;
+    int ShellOpen(const std::string& target, ui::ShowState show) override {
+        shellOpens.push_back({target, show});
+        return shellResult;
+    }
 
 private:
     void Send(ui::WindowHandle window, const ui::DialogEvent& event);
     Window* Open(ui::WindowHandle window); // null unless open
-    ControlState* Find(ui::WindowHandle window, int control);
 
-    std::map<ui::WindowHandle, std::unique_ptr<Window>> windows_;
+    std::map<ui::WindowHandle, Window> windows_;
     std::vector<ui::WindowHandle> stack_; // open windows, oldest first
     ui::WindowHandle next_ = 0x100;
+    ControlState blank_;
 };
