@@ -1,6 +1,7 @@
 // The dialogs as Windows builds them from their templates (under Wine here): each control
-// where Windows' own dialog units put it, in its face and weight, and each caption measured
-// in Windows' own "MS Sans Serif".
+// where Windows' own dialog units put it, in its face, weight and size, the icon, the
+// picture, the status bar and the hand over links, and each caption measured in Windows' own
+// "MS Sans Serif".
 
 #include "common/wide_text.h"
 #include "e2e/built_dialog.h"
@@ -60,11 +61,21 @@ Room CaptionRoom(HWND control, const ui::Control& row) {
 
 Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::string>& cut) {
     Differences wrong;
-    OnEveryDialogShown([&](ui::WindowHandle handle) {
+    ui::Win32Platform::SetDialogShownHook([&](ui::WindowHandle handle) {
         const auto dialog = reinterpret_cast<HWND>(handle);
         wrong.Expect(WindowTitle(dialog) == table.title, "title");
         wrong.Expect(((GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU) != 0) == table.closeBox,
                      "close box");
+        wrong.Expect(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0) != 0, "icon");
+        // Windows' own dialog units, from Wine's raster "MS Sans Serif" 8: 6 x 13 pixels.
+        RECT units{0, 0, 4, 8};
+        MapDialogRect(dialog, &units);
+        wrong.Expect(units.right == 6 && units.bottom == 13, "dialog units");
+        RECT client{};
+        GetClientRect(dialog, &client);
+        const HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
         for (const ui::Control& row : table.controls) {
             const std::string id = std::to_string(row.id);
             const HWND control = GetDlgItem(dialog, row.id);
@@ -75,14 +86,40 @@ Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::strin
             wrong.Expect(((GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0) ==
                              !(row.style & ui::Hidden),
                          id + " visibility");
-            // The status bar lays itself out; the picture takes its bitmap's size. Frames and
-            // pictures show no text and keep no font.
-            if (row.kind == ui::ControlKind::StatusBar || row.kind == ui::ControlKind::Picture ||
-                row.kind == ui::ControlKind::EtchedFrame)
-                continue;
+            // Each kind as the Windows class that the dialog manager and screen readers know.
+            static const wchar_t* const classes[] = {
+                L"Edit",   L"Button", L"Static", L"Button",
+                L"Button", L"Button", L"Static", L"msctls_statusbar32",
+                L"Static"};
+            wchar_t kind[32] = {};
+            GetClassNameW(control, kind, 32);
+            wrong.Expect(lstrcmpiW(kind, classes[static_cast<int>(row.kind)]) == 0, id + " class");
+            // The hand over a link, and only there.
+            SendMessageW(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            wrong.Expect((GetCursor() == LoadCursorW(nullptr, IDC_HAND)) ==
+                             bool(row.style & ui::Link),
+                         id + " cursor");
             RECT at{};
             GetWindowRect(control, &at);
             MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&at), 2);
+            // The status bar lays itself out along the bottom edge; the picture shows bitmap
+            // 127 at the bitmap's own size. Frames and pictures show no text and keep no font.
+            if (row.kind == ui::ControlKind::StatusBar) {
+                wrong.Expect(at.left == 0 && at.right == client.right && at.bottom == client.bottom,
+                             id + " geometry");
+                continue;
+            }
+            if (row.kind == ui::ControlKind::Picture) {
+                BITMAP bitmap{};
+                GetObjectW(
+                    reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                    sizeof bitmap, &bitmap);
+                wrong.Expect(bitmap.bmWidth == 370 && bitmap.bmHeight == 128, id + " bitmap");
+                continue;
+            }
+            if (row.kind == ui::ControlKind::EtchedFrame)
+                continue;
             // Windows converts the place and the size each on its own.
             RECT wanted{row.x, row.y, row.width, row.height};
             MapDialogRect(dialog, &wanted);
@@ -94,8 +131,11 @@ Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::strin
             GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
                        sizeof font, &font);
             const ui::Font& asked = row.font < 0 ? table.font : table.fonts[row.font];
+            // A font of the table's own is made at -(points * dpi / 72), truncated; the
+            // dialog font is Windows' own.
             wrong.Expect(Narrow(font.lfFaceName) == asked.face &&
-                             (font.lfWeight >= 700) == (asked.weight >= 700),
+                             (font.lfWeight >= 700) == (asked.weight >= 700) &&
+                             (row.font < 0 || font.lfHeight == -(asked.points * dpi / 72)),
                          id + " font");
             if (row.caption.empty() || row.kind == ui::ControlKind::Edit)
                 continue;
@@ -109,6 +149,6 @@ Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::strin
         ui::Ui().EndDialog(handle, 0);
     });
     ui::Ui().RunDialog(table, 0, {});
-    OnEveryDialogShown({});
+    ui::Win32Platform::SetDialogShownHook({});
     return wrong;
 }

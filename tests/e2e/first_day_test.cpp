@@ -1,7 +1,8 @@
 // A new user's whole first day, through the program's real windows on the backend this test
 // program is built for: the login, the user record and a password change, three
 // applications, the three kinds of request, backup, a deletion, restore, export and About;
-// then a second start. The files, the tables and the links are checked against what was typed.
+// then a second start. The messages shown, the tables and the links are checked against what
+// was typed.
 
 #include "app/about_dialog.h"
 #include "app/login_dialogs.h"
@@ -20,22 +21,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
 
 using Strings = std::vector<std::string>;
 using Window = ui::WindowHandle;
-
-Strings LogHeadings(const std::string& log) {
-    Strings headings;
-    std::istringstream lines(log);
-    for (std::string line, previous; std::getline(lines, line); previous = line) {
-        if (previous == "\"\r")
-            headings.push_back(line.substr(0, line.find("12-06-2026")));
-    }
-    return headings;
-}
 
 std::string Text(Window window, int id) {
     return ui::Ui().ControlText(window, id);
@@ -82,11 +71,6 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
     // Overwriting the user record, changing the password, deleting twice over.
     user.answers = {true, true, true, true};
     user.When(ui::UserSetupTitle, [&](Window w) {
-        for (int disabled : {ServerBox, MailPasswordBox}) {
-            user.Click(w, disabled);
-            EXPECT_NE(ui::Ui().FocusedControl(w), disabled);
-        }
-        EXPECT_EQ(Text(w, LoginNameBox) + "/" + Text(w, LoginPasswordConfirmBox), "Ann/pw");
         Fill(w,
              {{FirstNameBox, "Ann"},
               {LastNameBox, "Lindqvist-Ölund"},
@@ -94,10 +78,7 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
               {PinBox, "2a4f19c0"},
               {NewPinBox, "31bd07e5"}},
              UserSaveButton);
-        EXPECT_EQ(Text(w, PinBox), "2A4F19C0"); // upper-cased as typed
         user.Click(w, ChangePasswordButton);
-        EXPECT_EQ(Text(w, LoginPasswordBox) + "/" + Text(w, LoginPasswordConfirmBox),
-                  "new pw/new pw"); // refilled
         user.Click(w, UserCancelButton);
     });
     user.When(ui::ChangePasswordTitle, [&](Window w) {
@@ -114,30 +95,18 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
                   {RegistrationCodeBox, row[1]},
                   {VendorEmailBox, row[2]}},
                  ApplicationSaveButton);
-            EXPECT_EQ(Text(w, ApplicationNameBox), "");
-            EXPECT_TRUE(ui::Ui().IsChecked(w, RequestNoButton));
         }
         EXPECT_EQ(Text(w, ApplicationCountLine), "  Data for  3  Applications stored in Ombrelay");
-        const std::string list = Text(w, ApplicationListBox);
-        EXPECT_LT(list.find("alpha maps"), list.find("Chess & Go"));
-        EXPECT_LT(list.find("Chess & Go"), list.find("Zeta Notes"));
         user.Click(w, ApplicationCancelButton);
     });
     user.When(ui::ComposeEmailTitle, [&](Window w) {
-        EXPECT_EQ(Text(w, compose::Message).size(), 1097u); // the instructions, every blank
-        user.Click(w, compose::Send);                       // no kind chosen yet
-        user.Click(w, compose::EmailTest);
-        EXPECT_EQ(Text(w, compose::Message), "Test from Ann Lindqvist-Ölund (ann@example.org).");
+        user.Click(w, compose::Send); // no kind chosen yet
         for (int kind : {compose::EmailTest, compose::Select, compose::EmailAll}) {
             user.Click(w, kind);
-            if (kind == compose::EmailAll) {
+            if (kind == compose::EmailAll) // the message, to be edited
                 EXPECT_EQ(ui::Ui().FocusedControl(w), compose::Message);
-            }
             user.Click(w, compose::Send);
         }
-        EXPECT_EQ(Text(w, compose::Subject), "New PIN: 31BD07E5");
-        EXPECT_EQ(Text(w, compose::StatusLine),
-                  "Reregistration Request messages generated for all  3 application vendors");
         user.Click(w, compose::Cancel);
     });
     user.When(ui::DatabaseDialogTitle, [&](Window w) { user.Click(w, BackupButton); }); // closes it
@@ -155,7 +124,6 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
             user.Click(w, button); // Export keep it open
     });
     user.When(ui::AboutTitle, [&](Window w) {
-        user.CloseBox(w);         // not a way out
         user.Click(w, LinkLabel); // the home page; the dialog stays
         EXPECT_TRUE(user.Visible(w));
         EXPECT_EQ(user.opened.back(), "https://ombrelay.org");
@@ -209,27 +177,12 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
     }
     EXPECT_EQ(sent, expected);
 
-    const std::string added = "Application Record Added ", all = "Email All Reregistration "
-                                                                 "request generated ";
-    EXPECT_EQ(LogHeadings(ReadFile("Ombrelay.dat")),
-              (Strings{"User Record Modified:  ", added, added, added, "Test Email generated ",
-                       "Test Email generated ", "Test Email generated ",
-                       "Select Reregistration request generated ", all, all, all,
-                       "Application Deleted by User "}));
-
-    // The export lists the restored applications in name order and is handed to the shell
-    // by its full path.
+    // The export is handed to the shell by its full path. What the log and the export hold,
+    // each operation's own tests check.
     const std::string exported = "12-06-2026application data.txt";
-    EXPECT_EQ(ReadFile(exported), "alpha maps,AM-2,codes@alpha.example\r\n\r\n"
-                                  "Chess & Go,C#3?,x@y.example&bcc=evil@else.example\r\n\r\n"
-                                  "Zeta Notes,ZN-1,keys@zeta.example\r\n\r\n\r\n\r\n\r\n"
-                                  "***** To keep your information secure, delete this file "
-                                  "when you finish using it! *****\r\n");
     ASSERT_EQ(files.size(), 1u);
-    ASSERT_GT(files[0].size(), exported.size());
-    EXPECT_EQ(files[0].substr(files[0].size() - exported.size()), exported);
-    EXPECT_NE(std::string("/\\").find(files[0][files[0].size() - exported.size() - 1]),
-              std::string::npos);
+    EXPECT_TRUE(files[0].ends_with("/" + exported) || files[0].ends_with("\\" + exported))
+        << files[0];
 
     // The next start asks for the login at once.
     loginFollows = 0;

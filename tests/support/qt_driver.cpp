@@ -69,7 +69,9 @@ public:
         QTest::mouseClick(box, Qt::LeftButton);
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, QString::fromStdString(text));
+        // Each character with its own key (a letter's is its capital), as a keyboard sends it.
+        for (QChar c : QString::fromStdString(text))
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key(c.toUpper().unicode()), QString(c), {});
     }
     void Click(ui::WindowHandle dialog, int control) override {
         QWidget* button = Control(dialog, control);

@@ -29,21 +29,38 @@ void CALLBACK LookForMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
     answer(box);
 }
 
-HWND FocusOf(HWND dialog) {
+HWND Hwnd(ui::WindowHandle handle) {
+    return reinterpret_cast<HWND>(handle);
+}
+
+// Handles the messages posted so far, as the dialog's modal loop would (keys go through the
+// dialog manager first).
+void HandlePendingMessages(HWND dialog) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (IsDialogMessageW(dialog, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// Posts what the keyboard would to the control that has the focus, and lets the dialog
+// handle it.
+void Keystroke(ui::WindowHandle dialog, UINT message, WPARAM key, LPARAM flags) {
     const HWND focus = GetFocus();
-    return focus != nullptr && IsChild(dialog, focus) ? focus : dialog;
+    PostMessageW(focus != nullptr && IsChild(Hwnd(dialog), focus) ? focus : Hwnd(dialog), message,
+                 key, flags);
+    HandlePendingMessages(Hwnd(dialog));
 }
 
 } // namespace
 
 std::string WindowTitle(HWND window) {
-    wchar_t title[256] = {};
-    GetWindowTextW(window, title, 256);
-    return Narrow(title);
-}
-
-void OnEveryDialogShown(std::function<void(ui::WindowHandle dialog)> script) {
-    ui::Win32Platform::SetDialogShownHook(std::move(script));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
 }
 
 void OnNextMessageBox(const std::string& caption, std::function<void(HWND box)> answer) {
@@ -57,40 +74,7 @@ void PressButton(HWND window, int button) {
                  reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
 }
 
-void PostAltKey(HWND dialog, wchar_t letter) {
-    PostMessageW(FocusOf(dialog), WM_SYSCHAR, letter, 1 << 29); // bit 29: Alt is down
-}
-
-void PostKey(HWND dialog, WPARAM virtualKey) {
-    PostMessageW(FocusOf(dialog), WM_KEYDOWN, virtualKey, 1);
-}
-
-void PostCharacter(HWND dialog, wchar_t character) {
-    PostMessageW(FocusOf(dialog), WM_CHAR, character, 1);
-}
-
-void HandlePendingMessages(HWND dialog) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (IsDialogMessageW(dialog, &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 namespace {
-
-HWND Hwnd(ui::WindowHandle handle) {
-    return reinterpret_cast<HWND>(handle);
-}
-
-std::string TextOf(HWND control) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return Narrow(text);
-}
 
 // The user of tests/support/ui_driver.h at the Win32 backend's real windows; the shell opens
 // are caught and answered as successes.
@@ -98,7 +82,7 @@ class Win32Driver : public UiDriver {
 public:
     Win32Driver() {
         current = this;
-        OnEveryDialogShown(
+        ui::Win32Platform::SetDialogShownHook(
             [this](ui::WindowHandle dialog) { Shown(WindowTitle(Hwnd(dialog)), dialog); });
         ui::Win32Platform::SetShellOpenHook([this](const std::string& target, ui::ShowState) {
             opened.push_back(target);
@@ -108,7 +92,7 @@ public:
     }
     ~Win32Driver() override {
         KillTimer(nullptr, timer_);
-        OnEveryDialogShown({});
+        ui::Win32Platform::SetDialogShownHook({});
         ui::Win32Platform::SetShellOpenHook({});
         current = nullptr;
     }
@@ -132,13 +116,13 @@ public:
         SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
         SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
     }
+    // A key going down (its character follows from TranslateMessage); Alt+letter as a system
+    // character, bit 29 saying Alt is down.
     void Press(ui::WindowHandle dialog, Key key) override {
-        PostKey(Hwnd(dialog), key == Key::Enter ? VK_RETURN : VK_ESCAPE);
-        HandlePendingMessages(Hwnd(dialog));
+        Keystroke(dialog, WM_KEYDOWN, key == Key::Enter ? VK_RETURN : VK_ESCAPE, 1);
     }
     void Mnemonic(ui::WindowHandle dialog, char letter) override {
-        PostAltKey(Hwnd(dialog), static_cast<wchar_t>(letter));
-        HandlePendingMessages(Hwnd(dialog));
+        Keystroke(dialog, WM_SYSCHAR, static_cast<wchar_t>(letter), 1 << 29);
     }
     void CloseBox(ui::WindowHandle dialog) override {
         SendMessageW(Hwnd(dialog), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -179,7 +163,7 @@ private:
     }
     void Answer(HWND box) {
         SetPropW(box, L"answered", reinterpret_cast<HANDLE>(1));
-        boxes.push_back(TextOf(GetDlgItem(box, 0xFFFF)));
+        boxes.push_back(WindowTitle(GetDlgItem(box, 0xFFFF)));
         const HWND focus = GetFocus();
         int press = focus != nullptr && GetParent(focus) == box ? GetDlgCtrlID(focus) : IDOK;
         if (GetDlgItem(box, IDYES) != nullptr && !answers.empty()) {

@@ -54,8 +54,8 @@ protected:
 
 TEST_F(PlatformContract, ControlsTakeWhatTheUserDoesAsTheirStylesSay) {
     user.When("Ombrelay Sample", [&](WindowHandle dialog) {
-        user.Type(dialog, Second, "ab1c");
-        EXPECT_EQ(ui::Ui().ControlText(dialog, Second), "AB1C");
+        user.Type(dialog, Second, "ab1c\u00e9"); // accented letters too
+        EXPECT_EQ(ui::Ui().ControlText(dialog, Second), "AB1C\u00c9");
         user.Click(dialog, Off);
         EXPECT_NE(ui::Ui().FocusedControl(dialog), Off) << "disabled";
         // Clicks keep one option button checked per group; the program may clear them all.

@@ -1,14 +1,14 @@
-// The Win32 backend on real windows: tables become native controls, the resources, message
-// boxes with their style flags, focus behind a box, titles; what every backend does alike:
-// platform_contract_test.cpp.
+// The Win32 backend on real windows where it must do more than every backend does alike
+// (platform_contract_test.cpp): the table's colours as drawn, the resources, message boxes
+// with their style flags, the focus behind a box, the shell's own answer, and titles of
+// other programs' windows. Every real dialog's controls, fonts, icon and cursors against its
+// table: tests/e2e.
 
 #include "support/win32_driver.h"
 #include "ui/dialog_support.h"
 #include "ui/win32/win32_platform.h"
 
 #include <gtest/gtest.h>
-
-#include <vector>
 
 #include <windows.h>
 
@@ -21,112 +21,23 @@ HWND Hwnd(WindowHandle handle) {
     return reinterpret_cast<HWND>(handle);
 }
 
-RECT ChildRect(HWND dialog, int id) {
-    RECT rect{};
-    const HWND child = GetDlgItem(dialog, id);
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-std::wstring ClassOf(HWND dialog, int id) {
-    wchar_t name[64] = {};
-    GetClassNameW(GetDlgItem(dialog, id), name, 64);
-    return name;
-}
-
-LOGFONTW FontOf(HWND window) {
-    LOGFONTW font{};
-    const auto handle = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
-    GetObjectW(handle, sizeof font, &font);
-    return font;
-}
-
-COLORREF PixelAt(HWND dialog, int x, int y) {
-    const HDC dc = GetDC(dialog);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(dialog, dc);
-    return color;
-}
-
 class Win32Dialog : public ::testing::Test {
 protected:
-    void TearDown() override { OnEveryDialogShown({}); }
+    void TearDown() override { ui::Win32Platform::SetDialogShownHook({}); }
     ui::Win32Platform platform;
 };
 
-TEST_F(Win32Dialog, TablesBecomeNativeControlsInDialogUnitsOfTheDialogFont) {
-    ui::Dialog table{.title = "Table", .x = 10, .y = 10, .width = 200, .height = 130};
-    table.fonts = {ui::Font{ui::SansSerif, 8, 700}};
-    table.controls = {
-        ui::MakeControl(11, ControlKind::Label, "&Name", 5, 5, 40, 8, ui::NoStyle, 0, ui::White,
-                        ui::Blue),
-        ui::MakeControl(12, ControlKind::Edit, "", 50, 5, 100, 12,
-                        ui::TabStop | ui::Border | ui::Uppercase),
-        ui::MakeControl(13, ControlKind::PushButton, "&Go", 5, 20, 50, 14, ui::TabStop, 0),
-        ui::MakeControl(17, ControlKind::Picture, "", 5, 40, 126, 42, ui::StaticEdge,
-                        ui::DialogFont, {}, {}, ui::ProgramPicture),
-        ui::MakeControl(18, ControlKind::StatusBar, "", 0, 117, 200, 13),
-        ui::MakeControl(19, ControlKind::Label, "https://example.org", 140, 40, 55, 8,
-                        ui::Notify | ui::Link),
-    };
-
-    OnEveryDialogShown([&](WindowHandle handle) {
-        const HWND dialog = Hwnd(handle);
-        // Windows' own dialog units, from Wine's raster "MS Sans Serif" 8: 6 x 13 pixels.
-        RECT units{0, 0, 4, 8};
-        MapDialogRect(dialog, &units);
-        EXPECT_EQ(units.right * 100 + units.bottom, 613);
-        EXPECT_STREQ(FontOf(dialog).lfFaceName, L"MS Sans Serif");
-        EXPECT_EQ(ClassOf(dialog, 11) + ClassOf(dialog, 12) + ClassOf(dialog, 13) +
-                      ClassOf(dialog, 18),
-                  L"StaticEditButtonmsctls_statusbar32");
-
-        // The table's font is made at -(points * dpi / 72), truncated, and bold.
-        const HDC screen = GetDC(nullptr);
-        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        const LOGFONTW bold = FontOf(GetDlgItem(dialog, 13));
-        EXPECT_EQ(bold.lfHeight, -(8 * dpi / 72));
-        EXPECT_EQ(bold.lfWeight, 700);
-        EXPECT_STREQ(bold.lfFaceName, L"MS Sans Serif");
-
-        // Colours: the light blue dialog, the label's white behind its text.
-        const RECT label = ChildRect(dialog, 11);
-        EXPECT_EQ(PixelAt(dialog, 195 * 6 / 4, 35 * 13 / 8), RGB(134, 185, 240));
-        EXPECT_EQ(PixelAt(dialog, label.right - 1, label.bottom - 1), RGB(255, 255, 255));
-
-        // The picture shows bitmap 127 at its own size; the window has icon 126.
-        const auto bitmap = reinterpret_cast<HBITMAP>(
-            SendDlgItemMessageW(dialog, 17, STM_GETIMAGE, IMAGE_BITMAP, 0));
-        BITMAP picture{};
-        ASSERT_NE(GetObjectW(bitmap, sizeof picture, &picture), 0);
-        EXPECT_EQ(picture.bmWidth * 1000 + picture.bmHeight, 370128);
-        EXPECT_NE(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0), 0);
-
-        // The status bar lies along the bottom edge and shows what is written to it.
-        RECT client{};
-        GetClientRect(dialog, &client);
-        const RECT status = ChildRect(dialog, 18);
-        EXPECT_EQ(status.bottom * 10000 + status.right, client.bottom * 10000 + client.right);
-        platform.SetControlText(handle, 18, "3 applications, één €");
-        EXPECT_EQ(platform.ControlText(handle, 18), "3 applications, één €");
-
-        // Typed letters become capitals, accented ones too.
-        platform.SetFocus(handle, 12);
-        PostCharacter(dialog, L'a');
-        PostCharacter(dialog, L'\u00e9');
-        HandlePendingMessages(dialog);
-        EXPECT_EQ(platform.ControlText(handle, 12), "AÉ");
-
-        // The hand over the link label, the arrow over any other.
-        const auto cursorOver = [&](int id) {
-            SendMessageW(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)),
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-            return GetCursor();
-        };
-        EXPECT_EQ(cursorOver(19), LoadCursorW(nullptr, IDC_HAND));
-        EXPECT_EQ(cursorOver(11), LoadCursorW(nullptr, IDC_ARROW));
+TEST_F(Win32Dialog, DrawsTheDialogAndALabelInTheirTableColours) {
+    ui::Dialog table{.title = "Table", .width = 200, .height = 60};
+    table.controls = {ui::MakeControl(11, ControlKind::Label, "&Name", 5, 5, 40, 8, ui::NoStyle,
+                                      ui::DialogFont, ui::White, ui::Blue)};
+    ui::Win32Platform::SetDialogShownHook([&](WindowHandle handle) {
+        const HDC dc = GetDC(Hwnd(handle));
+        // In pixels of Windows' units (6 x 13): the light blue dialog, and the label's
+        // bottom right corner, white behind its text.
+        EXPECT_EQ(GetPixel(dc, 195 * 6 / 4, 55 * 13 / 8), RGB(134, 185, 240));
+        EXPECT_EQ(GetPixel(dc, 45 * 6 / 4 - 1, 13 * 13 / 8 - 1), RGB(255, 255, 255));
+        ReleaseDC(Hwnd(handle), dc);
         platform.EndDialog(handle, 5);
     });
     EXPECT_EQ(platform.RunDialog(table, 0, {}), 5);
@@ -152,6 +63,8 @@ TEST(Win32Resources, PictureAndIconAreStoredAsTheProgramNeedsThem) {
     EXPECT_EQ(entries[12], 4);
 }
 
+// Task-modal boxes from their style flags; behind them the dialog names the control it will
+// give the focus back to, and gives it back.
 TEST_F(Win32Dialog, MessageBoxesFollowTheirStyleFlagsAndKeepTheProgramWaiting) {
     struct Case {
         unsigned style;
@@ -164,12 +77,19 @@ TEST_F(Win32Dialog, MessageBoxesFollowTheirStyleFlagsAndKeepTheProgramWaiting) {
         {0x2040, IDI_INFORMATION, IDOK, ui::IdOk}, {0x2024, IDI_QUESTION, IDYES, ui::IdYes},
         {0x2134, IDI_WARNING, IDNO, ui::IdNo},
     };
-    ui::Dialog table{.title = "Behind", .width = 100, .height = 40};
-    OnEveryDialogShown([&](WindowHandle handle) {
+    ui::Dialog table{.title = "Behind", .width = 120, .height = 60};
+    table.controls = {
+        ui::MakeControl(31, ControlKind::Edit, "", 5, 5, 100, 12, ui::TabStop | ui::Border),
+        ui::MakeControl(32, ControlKind::Edit, "", 5, 25, 100, 12, ui::TabStop | ui::Border),
+    };
+    // Run as the program runs its dialogs, which give the focus back on activation.
+    ui::Win32Platform::SetDialogShownHook([&](WindowHandle handle) {
+        platform.SetFocus(handle, 32);
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << "style " << std::hex << c.style);
             OnNextMessageBox("Caption", [&](HWND box) {
                 EXPECT_FALSE(IsWindowEnabled(Hwnd(handle))) << "task-modal";
+                EXPECT_EQ(platform.FocusedControl(handle), 32);
                 wchar_t text[64] = {};
                 GetDlgItemTextW(box, 0xFFFF, text, 64);
                 EXPECT_STREQ(text, L"Line 1\r\nZoë");
@@ -182,38 +102,16 @@ TEST_F(Win32Dialog, MessageBoxesFollowTheirStyleFlagsAndKeepTheProgramWaiting) {
             EXPECT_EQ(platform.ShowMessage("Line 1\r\nZoë", "Caption", c.style), c.expected);
         }
         EXPECT_TRUE(IsWindowEnabled(Hwnd(handle)));
-        platform.EndDialog(handle, 0);
-    });
-    platform.RunDialog(table, 0, {});
-}
-
-// While a message box is up, the dialog names the control it will give the focus back to.
-TEST_F(Win32Dialog, BehindAMessageBoxTheDialogNamesTheControlItWillFocusAgain) {
-    ui::Dialog table{.title = "Outer", .width = 120, .height = 60};
-    table.controls = {
-        ui::MakeControl(31, ControlKind::Edit, "", 5, 5, 100, 12, ui::TabStop | ui::Border),
-        ui::MakeControl(32, ControlKind::Edit, "", 5, 25, 100, 12, ui::TabStop | ui::Border),
-    };
-    int named = 0;
-    OnEveryDialogShown([&](WindowHandle handle) {
-        platform.SetFocus(handle, 32);
-        OnNextMessageBox("Note", [&](HWND box) {
-            named = platform.FocusedControl(handle);
-            PressButton(box, IDOK);
-        });
-        platform.ShowMessage("x", "Note", 0x2040);
         EXPECT_EQ(GetFocus(), GetDlgItem(Hwnd(handle), 32));
         platform.EndDialog(handle, 0);
     });
     ui::RunDialog(table, 0, {});
-    EXPECT_EQ(named, 32);
-
-    // The shell's answer is Windows' own: 32 or below is a failure.
-    EXPECT_LE(platform.ShellOpen("C:\\no such folder\\nothing.txt", ui::ShowState::Normal), 32);
 }
 
-// Another program's window of the same title is not this program's: never found.
-TEST_F(Win32Dialog, AnotherProgramsWindowIsNotFoundByItsTitle) {
+// The shell's answer is Windows' own: 32 or below is a failure. Another program's window of
+// the same title is not this program's: never found.
+TEST_F(Win32Dialog, TheShellAndOtherProgramsAnswerForThemselves) {
+    EXPECT_LE(platform.ShellOpen("C:\\no such folder\\nothing.txt", ui::ShowState::Normal), 32);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION other{};
