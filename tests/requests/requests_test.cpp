@@ -84,8 +84,8 @@ TEST(RequestLink, CarriesExactlyWhatTheDialogHeld) {
               RequestFields(vendor, subject, "A & B,\r\n#2 ?%=+\t%0A%25 %\r\n\r\n", copy));
 }
 
-// The links and log headings of every kind of run are checked end to end; here: the selection,
-// the order, the placeholders and the log's bytes.
+// The selection, the order, the placeholders, the log's bytes and each run's summary; the
+// links of every kind of run through the real windows are checked end to end.
 TEST_F(Requests, SelectWritesToExactYesVendorsInRecordOrderAndTheTestSendsTheWordsAsTheyStand) {
     Compose("New PIN: 2200EF01", "me", Words);
     EmailSelectVendorsSend(); // none flagged: no link, no log
@@ -115,6 +115,16 @@ TEST_F(Requests, SelectWritesToExactYesVendorsInRecordOrderAndTheTestSendsTheWor
     EXPECT_EQ(Opened(), mails);
     EXPECT_EQ(ReadFile(ActivityLogFile), log);
     EXPECT_EQ(ui.Told(), Texts{});
+
+    // Email All: every vendor, under a heading and a summary of its own.
+    EmailAllVendorsSend();
+    EXPECT_EQ(Opened().size(), 6u);
+    const std::string all = "Reregistration Request messages generated for all  6 application "
+                            "vendors";
+    EXPECT_EQ(Statuses(), all + "|" + all);
+    EXPECT_TRUE(ReadFile(ActivityLogFile)
+                    .ends_with(Entry("Email All Reregistration request generated",
+                                     "Email to 6@v   Application Name = Six")));
 }
 
 TEST_F(Requests, EverySendWarnsOfEmptyBoxesAndGoesOnButStopsForAnEmptyMessage) {
