@@ -7,7 +7,7 @@
 #include "app/about_dialog.h"
 #include "app/login_dialogs.h"
 #include "app/main_window.h"
-#include "app/sample_data.h"
+#include "sample_data.h"
 #include "applications/application_records.h"
 #include "common/files.h"
 #include "common/wide_text.h"

@@ -6,7 +6,7 @@
 #include "app/about_dialog.h"
 #include "app/login_dialogs.h"
 #include "app/main_window.h"
-#include "app/sample_data.h"
+#include "sample_data.h"
 #include "applications/application_dialog.h"
 #include "applications/application_records.h"
 #include "maintenance/database_dialog.h"

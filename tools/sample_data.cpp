@@ -1,4 +1,4 @@
-#include "app/sample_data.h"
+#include "sample_data.h"
 
 #include "common/files.h"
 #include "records/application_table.h"
