@@ -13,12 +13,15 @@
 
 #include "applications/application_dialog.h"
 #include "applications/application_records.h"
+#include "applications/application_rules.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "log/activity_log.h"
 #include "maintenance/database.h"
 #include "maintenance/export.h"
+#include "maintenance/export_rules.h"
+#include "records/table_scope.h"
 #include "records/tables.h"
 #include "requests/compose_dialog.h"
 #include "requests/send_requests.h"
@@ -190,8 +193,8 @@ struct Sql {
     std::string List() {
         std::string rows = "  Data for " + SignedNumber(Count()) + "  Applications stored";
         while (sqlite3_step(byName) == SQLITE_ROW)
-            rows += ApplicationListRow(Column(byName, 0), Column(byName, 1), Column(byName, 3),
-                                       Column(byName, 2));
+            rows += ApplicationListRow(
+                {Column(byName, 0), Column(byName, 1), Column(byName, 2), Column(byName, 3)});
         sqlite3_reset(byName);
         return rows;
     }

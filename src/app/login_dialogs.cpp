@@ -2,18 +2,14 @@
 
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "common/text.h"
-#include "records/tables.h"
-#include "records/user_table.h"
+#include "records/table_scope.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
+#include "user/login_rules.h"
 
 #include <string>
 
 namespace {
-
-// The words that switch the login off; start-up compares them in any letter case.
-const std::string NoLogin = "no login";
 
 constexpr int Bold = 0; // the one font of the controls
 
@@ -22,7 +18,7 @@ constexpr int Bold = 0; // the one font of the controls
 void WithoutLoginToggled(ui::WindowHandle dialog) {
     const bool without = ui::Ui().IsChecked(dialog, WithoutLoginBox);
     for (int box : {NewNameBox, NewLoginPasswordBox, RepeatLoginPasswordBox}) {
-        ui::Ui().SetControlText(dialog, box, without ? NoLogin : "");
+        ui::Ui().SetControlText(dialog, box, without ? NoLoginWords : "");
         ui::Ui().EnableControl(dialog, box, !without);
     }
     ui::Ui().SetFocus(dialog, without ? static_cast<int>(CreateLoginOkButton) : NewNameBox);
@@ -91,12 +87,12 @@ void VerifyLogon() {
     const std::string name = ui::Ui().ControlText(dialog, UserNameBox);
     const std::string password = ui::Ui().ControlText(dialog, PasswordBox);
 
-    if (name == stored.loginName && password == stored.loginPassword) {
+    if (LoginAccepted(name, password, stored)) {
         ui::Ui().EndDialog(dialog, 0);
         MainDisplayDialog(0);
         return;
     }
-    ui::Warn("Invalid User Name or Password...try again!");
+    ui::Warn(InvalidLoginText);
     ui::Ui().SetControlText(dialog, UserNameBox, "");
     ui::Ui().SetControlText(dialog, PasswordBox, "");
     ui::Ui().SetFocus(dialog, UserNameBox);
@@ -106,30 +102,25 @@ void CreateUserLogin() {
     const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::CreateUserLoginTitle);
     if (dialog == 0)
         return ui::Inform("wHandle Error 1005 in Create User Login Function");
+    constexpr int boxes[] = {NewNameBox, NewLoginPasswordBox, RepeatLoginPasswordBox};
+    const auto refuse = [&](const LoginRefusal& refusal) {
+        if (refusal.notice)
+            ui::Inform(refusal.text);
+        else
+            ui::Warn(refusal.text);
+        for (const int box : boxes) {
+            if (refusal.clear)
+                ui::Ui().SetControlText(dialog, box, "");
+        }
+        ui::Ui().SetFocus(dialog, boxes[refusal.focus - 1]);
+    };
     const std::string name = ui::Ui().ControlText(dialog, NewNameBox);
-    if (name.empty())
-        return ui::Refuse(dialog, "You must enter a login name", NewNameBox);
     const std::string password = ui::Ui().ControlText(dialog, NewLoginPasswordBox);
     const std::string repeated = ui::Ui().ControlText(dialog, RepeatLoginPasswordBox);
-    if (password != repeated) {
-        ui::Inform("The passwords you entered do not match, try again");
-        for (int box : {NewNameBox, NewLoginPasswordBox, RepeatLoginPasswordBox})
-            ui::Ui().SetControlText(dialog, box, "");
-        ui::Ui().SetFocus(dialog, NewNameBox);
-        return;
-    }
-    // Nothing is cut: a name or password that does not fit its field is refused.
-    if (!FitsField(name, LoginNameWidth))
-        return ui::Refuse(dialog, FieldTooLongText("Login Name", LoginNameWidth), NewNameBox);
-    if (!FitsField(password, PasswordWidth))
-        return ui::Refuse(dialog, FieldTooLongText("Login Password", PasswordWidth),
-                          NewLoginPasswordBox);
+    if (const auto refusal = CheckNewLogin(name, password, repeated))
+        return refuse(*refusal);
 
     UserTableScope scope;
-    if (!XdbCodePageHolds(userTable, name))
-        return ui::Refuse(dialog, NotInCodePageText("Login Name"), NewNameBox);
-    if (!XdbCodePageHolds(userTable, password))
-        return ui::Refuse(dialog, NotInCodePageText("Login Password"), NewLoginPasswordBox);
     // A table that holds stray records besides the user record (start-up then treats it as
     // empty) gets the login in record 1, which the Login dialog reads; appending it would
     // leave a login nobody can use.
@@ -137,13 +128,17 @@ void CreateUserLogin() {
     UserRecord record = strayRecords ? ReadUserRecord() : UserRecord{};
     record.loginName = name;
     record.loginPassword = password;
-    WriteUserRecord(record, strayRecords ? 1 : 0);
+    // Nothing is cut: a name or password that the table cannot hold is refused.
+    if (const auto refusal = AssignUserRecord(record)) {
+        XDBRESETERROR();
+        return refuse(NewLoginFieldRefusal(*refusal));
+    }
+    StoreBuffer(userTable, strayRecords ? 1 : 0);
     scope.Close();
-    if (!StoreSucceeded("Your User Name and Password have not been stored."))
+    if (!StoreSucceeded(LoginNotStoredText))
         return;
 
-    ui::Inform(JoinLines({"Your User Name and Password have been created and",
-                          "stored - please login and enter your User data"}));
+    ui::Inform(LoginCreatedText);
     loginFollows = 1;
     ui::Ui().EndDialog(dialog, 0);
 }

@@ -2,22 +2,12 @@
 
 #include "app/login_dialogs.h"
 #include "app/main_window.h"
-#include "common/text.h"
-#include "records/tables.h"
-#include "records/user_table.h"
+#include "records/table_scope.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
+#include "user/login_rules.h"
 
 int loginFollows = 0;
-
-namespace {
-
-const std::string FirstRunMessage = "If you don't want to login to Ombrelay for each use\r\n"
-                                    "then enter \"no login'' for the name and for the\r\n"
-                                    "password.  After your first login Ombrelay will open\r\n"
-                                    "to the Main Display each time you use it";
-
-} // namespace
 
 int CheckUserRecord() {
     UserTableScope scope;
@@ -25,17 +15,14 @@ int CheckUserRecord() {
     scope.Close();
     if (count == 1)
         return 1;
-    ui::Ui().ShowMessage(FirstRunMessage, "READ THIS MESSAGE CAREFULLY",
+    ui::Ui().ShowMessage(FirstRunText, FirstRunCaption,
                          ui::MbTaskModal | ui::MbIconInformation | ui::MbOk);
     return 0;
 }
 
 int CheckLoginSetting() {
     UserTableScope scope;
-    const UserRecord record = ReadUserRecord();
-    return ToUpper(record.loginName) == "NO LOGIN" && ToUpper(record.loginPassword) == "NO LOGIN"
-               ? 12
-               : 2;
+    return LoginSwitchedOff(ReadUserRecord()) ? 12 : 2;
 }
 
 int ProgramStart() {

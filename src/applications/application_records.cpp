@@ -1,15 +1,11 @@
 #include "applications/application_records.h"
 
-#include "common/text.h"
-#include "log/activity_log.h"
-#include "records/application_table.h"
-#include "records/tables.h"
+#include "applications/application_rules.h"
+#include "records/table_scope.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
 
 namespace {
-
-constexpr const char* NoApplicationData = "No Application Data stored in Ombrelay";
 
 ui::WindowHandle FindApplicationDialog() {
     const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ApplicationInformationTitle);
@@ -22,44 +18,29 @@ std::string Text(ui::WindowHandle dialog, int control) {
     return ui::Ui().ControlText(dialog, control);
 }
 
-// Reads the form as typed and checks it, one problem at a time: a blank box, then a value
-// too long for its field (it would otherwise be cut).
-bool ReadAndCheckForm(ui::WindowHandle dialog, ApplicationRecord& form) {
-    form.name = Text(dialog, ApplicationNameBox);
-    form.code = Text(dialog, RegistrationCodeBox);
-    form.vendorEmail = Text(dialog, VendorEmailBox);
-    const struct {
-        const std::string& value;
-        const char* blankText;
-        int width;
-        const char* field;
-        int box;
-    } boxes[] = {
-        {form.name, "You must enter a name for the application", ApplicationNameWidth,
-         "Application Name", ApplicationNameBox},
-        {form.code, "You must enter a registration code for the application", RegistrationCodeWidth,
-         "Code/Key", RegistrationCodeBox},
-        {form.vendorEmail, "You must enter a valid email address for the vendor", VendorEmailWidth,
-         "Vendor Email", VendorEmailBox},
-    };
-    for (const auto& box : boxes) {
-        if (IsBlank(box.value)) {
-            ui::Refuse(dialog, box.blankText, box.box);
-            return false;
-        }
+// The form as typed; the flag is "Yes" when the Yes button is checked, else "No".
+ApplicationRecord ReadForm(ui::WindowHandle dialog) {
+    return {Text(dialog, ApplicationNameBox), Text(dialog, RegistrationCodeBox),
+            Text(dialog, VendorEmailBox),
+            ui::Ui().IsChecked(dialog, RequestYesButton) ? "Yes" : "No"};
+}
+
+int BoxOf(ApplicationField field) {
+    switch (field) {
+    case ApplicationField::Code:
+        return RegistrationCodeBox;
+    case ApplicationField::VendorEmail:
+        return VendorEmailBox;
+    case ApplicationField::Request:
+        return RequestYesButton;
+    case ApplicationField::Name:
+        break;
     }
-    for (const auto& box : boxes) {
-        if (!FitsField(box.value, box.width)) {
-            ui::Refuse(dialog, FieldTooLongText(box.field, box.width), box.box);
-            return false;
-        }
-        if (!XdbCodePageHolds(applicationTable, box.value)) {
-            ui::Refuse(dialog, NotInCodePageText(box.field), box.box);
-            return false;
-        }
-    }
-    form.request = ui::Ui().IsChecked(dialog, RequestYesButton) ? "Yes" : "No";
-    return true;
+    return ApplicationNameBox;
+}
+
+void Refuse(ui::WindowHandle dialog, const ApplicationRefusal& refusal) {
+    ui::Refuse(dialog, refusal.text, BoxOf(refusal.field));
 }
 
 void ShowRecord(ui::WindowHandle dialog, const ApplicationRecord& record) {
@@ -77,11 +58,6 @@ void ClearBoxes(ui::WindowHandle dialog) {
         ui::Ui().SetControlText(dialog, box, "");
 }
 
-std::string LogDetail(const ApplicationRecord& form) {
-    return "App name = " + form.name + "   Code/Key = " + form.code +
-           "   Vendor Email = " + form.vendorEmail + "   Rereg = " + form.request;
-}
-
 // The dialog, once the table is known to hold records; else `emptyText` is shown (or the
 // dialog is missing) and the result is 0.
 ui::WindowHandle DialogOverRecords(const char* emptyText) {
@@ -94,45 +70,29 @@ ui::WindowHandle DialogOverRecords(const char* emptyText) {
 
 void Browse(bool forward) {
     ApplicationTableScope scope;
-    const int table = applicationTable;
-    const int index = applicationIndex;
-    const ui::WindowHandle dialog =
-        DialogOverRecords("There are no Application records to display");
+    const ui::WindowHandle dialog = DialogOverRecords(NothingToBrowseText);
     if (dialog == 0)
         return;
+    ShowRecord(dialog, BrowseApplications(Text(dialog, ApplicationNameBox), forward));
+}
 
-    const std::string name = ToUpper(Text(dialog, ApplicationNameBox));
-    const std::string key = LeftJustify(name, ApplicationKeyWidth);
-    const auto toEnd = [&] {
-        if (forward)
-            XDBMOVEFIRST(table, index);
-        else
-            XDBMOVELAST(table, index);
-    };
-    if (key == std::string(ApplicationKeyWidth, ' ')) {
-        toEnd();
-    } else {
-        // The whole name first: names that share their first 25 characters would otherwise
-        // all be found as the first of them, and browsing would stick there.
-        if (XDBSEEK(table, index, name) != 1)
-            XDBSEEKPARTIAL(table, index, key);
-        if (forward)
-            XDBMOVENEXT(table, index);
-        else
-            XDBMOVEPREV(table, index);
-        if ((forward ? XDBEOF(table) : XDBBOF(table)) == 1)
-            toEnd();
+// Writes the checked form over record `number` (0: as a new record); false once the user has
+// been told why it was not saved.
+bool Write(ui::WindowHandle dialog, const ApplicationRecord& form, int number) {
+    if (const auto refusal = CheckApplicationForm(form)) {
+        Refuse(dialog, *refusal);
+        return false;
     }
-    ShowRecord(dialog, ReadApplicationRecord());
+    if (const auto refusal = AssignApplicationRecord(form)) {
+        XDBRESETERROR();
+        Refuse(dialog, ApplicationFieldRefusal(*refusal));
+        return false;
+    }
+    StoreBuffer(applicationTable, number);
+    return StoreSucceeded(NotSavedText(form));
 }
 
 } // namespace
-
-std::string ApplicationListRow(const std::string& name, const std::string& code,
-                               const std::string& request, const std::string& email) {
-    return LeftJustify(name, 25) + "  " + LeftJustify(code, 20) + "  " + LeftJustify(request, 3) +
-           "  " + LeftJustify(email, 25) + std::string(CRLF);
-}
 
 void NewApplication() {
     const ui::WindowHandle dialog = FindApplicationDialog();
@@ -146,60 +106,39 @@ void NewApplication() {
 
 void SaveApplication() {
     ApplicationTableScope scope;
-    const int table = applicationTable;
-    const int index = applicationIndex;
-    XDBCLEARBUFFER(table);
+    XDBCLEARBUFFER(applicationTable);
     const ui::WindowHandle dialog = FindApplicationDialog();
     if (dialog == 0)
         return;
-    auto& ui = ui::Ui();
+    const ApplicationRecord form = ReadForm(dialog);
+    if (const auto refusal = CheckApplicationName(form))
+        return Refuse(dialog, *refusal);
 
-    const std::string name = Text(dialog, ApplicationNameBox);
-    if (IsBlank(name)) {
-        ui::Refuse(dialog, "You must enter a name for the application", ApplicationNameBox);
-        return;
-    }
-    ApplicationRecord form;
-    if (XDBSEEK(table, index, ToUpper(name)) == 1) {
-        const int record = XDBRECORDNUMBER(table);
-        const std::string storedCode = ReadApplicationRecord().code;
-        if (ToUpper(Text(dialog, RegistrationCodeBox)) == ToUpper(storedCode) &&
-            !ui::AskYesNo(JoinLines({"It appears you are trying to save a record that is already",
-                                     "in the Ombrelay Application Database.  Do you really want "
-                                     "to ",
-                                     "overwrite the Application record?"}),
-                          ui::MbIconExclamation))
-            return;
-        if (!ui::AskYesNo(JoinLines({"If you continue, you will overwrite the application  ",
-                                     "record.  Do you want to overwrite the application?"}),
-                          ui::MbIconExclamation))
-            return;
-        if (!ReadAndCheckForm(dialog, form))
-            return;
-        WriteApplicationRecord(form, record);
-        if (!StoreSucceeded("The application \"" + form.name + "\" was not saved."))
+    if (const auto stored = FindApplication(form.name)) {
+        for (const auto& question : OverwriteQuestions(form, stored->record)) {
+            if (!ui::AskYesNo(question, ui::MbIconExclamation))
+                return;
+        }
+        if (!Write(dialog, form, stored->number))
             return;
         // Logged once the record is written: a write that failed must leave no trace.
-        ActivityLogAppend("Application Record Edited ", LogDetail(form));
+        ActivityLogAppend(SavedLogEntry(form, true));
         scope.Close();
         ShowApplicationList();
         return;
     }
 
-    if (!ReadAndCheckForm(dialog, form))
+    if (!Write(dialog, form, 0))
         return;
-    WriteApplicationRecord(form, 0);
-    if (!StoreSucceeded("The application \"" + form.name + "\" was not saved."))
-        return;
-    XDBREINDEX(table, index, 0);
-    ActivityLogAppend("Application Record Added ", LogDetail(form));
+    XDBREINDEX(applicationTable, applicationIndex, 0);
+    ActivityLogAppend(SavedLogEntry(form, false));
     ClearBoxes(dialog);
-    ui.SetChecked(dialog, RequestNoButton, true);
-    ui.SetChecked(dialog, RequestYesButton, false);
-    ui.SetFocus(dialog, ApplicationNameBox);
+    ui::Ui().SetChecked(dialog, RequestNoButton, true);
+    ui::Ui().SetChecked(dialog, RequestYesButton, false);
+    ui::Ui().SetFocus(dialog, ApplicationNameBox);
     // A second rebuild after the form is cleared: the program has always done it here, and
     // it costs nothing when the index is current.
-    XDBREINDEX(table, index, 0);
+    XDBREINDEX(applicationTable, applicationIndex, 0);
     scope.Close();
     ShowApplicationList();
 }
@@ -214,50 +153,30 @@ void PreviousApplication() {
 
 void DeleteApplication() {
     ApplicationTableScope scope;
-    const int table = applicationTable;
-    const int index = applicationIndex;
-    const ui::WindowHandle dialog =
-        DialogOverRecords("There are no Applications in the database to delete");
+    const ui::WindowHandle dialog = DialogOverRecords(NothingToDeleteText);
     if (dialog == 0)
         return;
-    auto& ui = ui::Ui();
-
     const std::string name = Text(dialog, ApplicationNameBox);
-    if (name.empty()) {
-        ui::Warn(JoinLines({"No application record data has been selected for deletion.",
-                            "Use the NEXT or PREVIOUS buttons to select an application"}));
+    if (const auto refusal = CheckDeleteName(name))
+        return ui::Warn(*refusal);
+    if (!ui::AskYesNo(DeleteBackupQuestion, ui::MbIconExclamation))
         return;
-    }
-    if (!ui::AskYesNo(
-            JoinLines({"!!! BEFORE DELETING APPLICATION DATA YOU SHOULD PERFORM A BACKUP !!!", "",
-                       "            Choose NO to exit without deleting data, YES to proceed."}),
-            ui::MbIconExclamation))
-        return;
-
     // Exactly the application named: a prefix look-up would delete a neighbour.
-    const std::string upperName = ToUpper(name);
-    if (XDBSEEK(table, index, upperName) != 1) {
-        ui::Warn("There is no application named \"" + name +
-                 "\" in Ombrelay - nothing was deleted");
-        return;
-    }
-    const int record = XDBRECORDNUMBER(table);
-    const std::string upperCode = ToUpper(Text(dialog, RegistrationCodeBox));
-    if (upperCode == ToUpper(ReadApplicationRecord().code) &&
-        !ui::AskYesNo(JoinLines({"WARNING! CAUTION! You are about to delete Application",
-                                 "Registration data.  If you select YES, the data will",
-                                 "permanently deleted!  Do you want to delete the data?"}),
-                      ui::MbIconExclamation))
+    const auto stored = FindApplication(name);
+    if (!stored)
+        return ui::Warn(NoSuchApplicationText(name));
+    const std::string typedCode = Text(dialog, RegistrationCodeBox);
+    if (const auto question = DeleteCodeQuestion(typedCode, stored->record.code);
+        question && !ui::AskYesNo(*question, ui::MbIconExclamation))
         return;
 
-    DeleteApplicationRecord(record);
-    if (!StoreSucceeded("The application \"" + name + "\" was not deleted."))
+    DeleteApplicationRecord(stored->number);
+    if (!StoreSucceeded(NotDeletedText(name)))
         return;
-    ActivityLogAppend("Application Deleted by User ",
-                      "Application Deleted was " + upperName + "   Code/Key was " + upperCode);
+    ActivityLogAppend(DeletedLogEntry(name, typedCode));
     ClearBoxes(dialog);
-    ui.SetChecked(dialog, RequestNoButton, false);
-    XDBREINDEX(table, index, 0);
+    ui::Ui().SetChecked(dialog, RequestNoButton, false);
+    XDBREINDEX(applicationTable, applicationIndex, 0);
     scope.Close();
     ShowApplicationList();
     ApplicationCount();
@@ -266,16 +185,7 @@ void DeleteApplication() {
 void ShowApplicationList() {
     ApplicationCount();
     ApplicationTableScope scope;
-    const int table = applicationTable;
-    const int index = applicationIndex;
-    const int count = XDBRECORDCOUNT(table);
-    std::string rows;
-    XDBMOVEFIRST(table, index);
-    for (int row = 0; row < count; ++row) {
-        const ApplicationRecord record = ReadApplicationRecord();
-        rows += ApplicationListRow(record.name, record.code, record.request, record.vendorEmail);
-        XDBMOVENEXT(table, index);
-    }
+    const std::string rows = ApplicationList(ApplicationsInNameOrder());
     const ui::WindowHandle dialog = FindApplicationDialog();
     if (dialog == 0)
         return;
@@ -284,12 +194,9 @@ void ShowApplicationList() {
 
 void ApplicationCount() {
     ApplicationTableScope scope;
-    const int count = XDBRECORDCOUNT(applicationTable);
     // An empty table shows the same text in the status bar as in the count line, so that
     // the status bar never keeps the count from before the last delete.
-    const std::string text =
-        count == 0 ? std::string(NoApplicationData)
-                   : "  Data for " + SignedNumber(count) + "  Applications stored in Ombrelay";
+    const std::string text = ApplicationCountText(XDBRECORDCOUNT(applicationTable));
     auto& ui = ui::Ui();
     const ui::WindowHandle dialog = ui.FindWindowByTitle(ui::ApplicationInformationTitle);
     if (dialog == 0) {

@@ -1,9 +1,8 @@
 #pragma once
-// The application records behind the buttons of the Application Information dialog. Each
-// operation finds the dialog by its title, works on its controls, and opens and closes the
-// application table itself; nothing is remembered from one operation to the next.
-
-#include <string>
+// The operations behind the buttons of the Application Information dialog. Each finds the
+// dialog by its title, reads its controls, asks the rules (application_rules.h), shows what
+// they return, and opens and closes the application table itself; nothing is remembered from
+// one operation to the next.
 
 // Controls of the Application Information dialog.
 inline constexpr int ApplicationNameBox = 1033;
@@ -21,9 +20,6 @@ inline constexpr int ApplicationPreviousButton = 1043;
 inline constexpr int ApplicationDeleteButton = 1044;
 inline constexpr int ApplicationCancelButton = 1045;
 
-// Width of the name part of the browsing key.
-inline constexpr int ApplicationKeyWidth = 25;
-
 void NewApplication();
 void SaveApplication();
 void NextApplication();
@@ -31,8 +27,3 @@ void PreviousApplication();
 void DeleteApplication();
 void ShowApplicationList();
 void ApplicationCount();
-
-// One line of the application list: name (25), code (20), flag (3) and e-mail (25) in
-// columns separated by two blanks, 79 characters, ending in CR LF.
-std::string ApplicationListRow(const std::string& name, const std::string& code,
-                               const std::string& request, const std::string& email);

@@ -17,3 +17,7 @@ void ActivityLogAppend(const std::string& heading, const std::string& detail) {
     std::error_code ignored;
     AppendToFile(ActivityLogFile, entry, ignored);
 }
+
+void ActivityLogAppend(const LogEntry& entry) {
+    ActivityLogAppend(entry.heading, entry.detail);
+}

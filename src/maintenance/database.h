@@ -1,34 +1,10 @@
 #pragma once
-// Backup, restore and reindex of the table and index files in the current folder.
+// Backup, restore and reindex, as the Database dialog's buttons run them.
 
-#include <array>
-#include <string_view>
-
-// The maintained files, in the order they are handled. Names are matched without regard to
-// letter case, so "application.idx" and "Application.idx" are one file; a file that must be
-// created gets the name given here, the one the store uses.
-struct MaintainedFile {
-    std::string_view name;
-    bool optional; // "user.idx" belongs to no table of ours: copied when present, else ignored
-};
-inline constexpr std::array<MaintainedFile, 4> MaintainedFiles = {{
-    {"Application.dbf", false},
-    {"User.dbf", false},
-    {"Application.idx", false},
-    {"user.idx", true},
-}};
-
-// The backup folder inside the current folder; Backup creates it when it is missing.
-inline constexpr std::string_view BackupFolder = "BNG";
-
-// Copies every maintained file that exists into the backup folder, each replacing its earlier
-// copy whole or not at all. On success it says so and ends the Database dialog; otherwise it
-// names the files that could not be copied and the dialog stays open.
+// Backs up the tables (backup_rules.h); once it has done all it should, says so and ends the
+// Database dialog, otherwise it says what was not done and the dialog stays open.
 void Backup();
-
-// Copies every backup copy over its live file, each whole or not at all; a file without a
-// backup copy is left as it is, and the message says which files those were.
+// Restores the tables from the backup and says what was done.
 void Restore();
-
 // Rebuilds the application index.
 void Reindex();

@@ -1,6 +1,6 @@
 #include "records/application_table.h"
 
-#include "records/tables.h"
+#include "common/text.h"
 #include "store/xdb.h"
 
 ApplicationRecord ReadApplicationRecord() {
@@ -10,13 +10,14 @@ ApplicationRecord ReadApplicationRecord() {
             XDBFIELDVALUE(applicationTable, field::Request, 0)};
 }
 
+std::optional<FieldRefusal> AssignApplicationRecord(const ApplicationRecord& record) {
+    return AssignFields(applicationTable,
+                        {&record.name, &record.code, &record.vendorEmail, &record.request});
+}
+
 void WriteApplicationRecord(const ApplicationRecord& record, int number) {
-    XDBRESETERROR();
-    XDBASSIGNFIELD(applicationTable, "", 1, record.name);
-    XDBASSIGNFIELD(applicationTable, "", 2, record.code);
-    XDBASSIGNFIELD(applicationTable, "", 3, record.vendorEmail);
-    XDBASSIGNFIELD(applicationTable, "", 4, record.request);
-    StoreBuffer(applicationTable, number);
+    if (!AssignApplicationRecord(record))
+        StoreBuffer(applicationTable, number);
 }
 
 void DeleteApplicationRecord(int number) {
@@ -24,4 +25,31 @@ void DeleteApplicationRecord(int number) {
     XDBDELETERECORD(applicationTable, number);
     if (XDBERROR() == 0)
         XDBPACK(applicationTable);
+}
+
+std::optional<StoredApplication> FindApplication(const std::string& name) {
+    if (XDBSEEK(applicationTable, applicationIndex, ToUpper(name)) != 1)
+        return std::nullopt;
+    return StoredApplication{XDBRECORDNUMBER(applicationTable), ReadApplicationRecord()};
+}
+
+std::vector<ApplicationRecord> ApplicationsInRecordOrder() {
+    std::vector<ApplicationRecord> records;
+    const int count = XDBRECORDCOUNT(applicationTable);
+    for (int number = 1; number <= count; ++number) {
+        XDBGETRECORD(applicationTable, number);
+        records.push_back(ReadApplicationRecord());
+    }
+    return records;
+}
+
+std::vector<ApplicationRecord> ApplicationsInNameOrder() {
+    std::vector<ApplicationRecord> records;
+    const int count = XDBRECORDCOUNT(applicationTable);
+    XDBMOVEFIRST(applicationTable, applicationIndex);
+    for (int row = 0; row < count && XDBEOF(applicationTable) == 0; ++row) {
+        records.push_back(ReadApplicationRecord());
+        XDBMOVENEXT(applicationTable, applicationIndex);
+    }
+    return records;
 }

@@ -2,58 +2,71 @@
 
 #include "common/text.h"
 #include "store/xdb.h"
-#include "ui/dialog_support.h"
 
 int applicationTable = 0;
 int applicationIndex = 0;
 int userTable = 0;
 
-std::string OpenErrorText(int errorCode, const std::string& what) {
-    return "Error: " + SignedNumber(errorCode) + " opening " + what + ".";
-}
-
 namespace {
 
-// Shows the open error, if any, and clears it. Returns whether the open went well.
-bool ReportOpenError(const std::string& what, const std::string& caption) {
+// The open error, if any, in the words of `what` and under `caption`; the error is cleared.
+std::optional<OpenFailure> OpenError(const std::string& what, const std::string& caption) {
     const int error = XDBERROR();
     if (error == 0)
-        return true;
-    ui::Ui().ShowMessage(OpenErrorText(error, what), caption,
-                         ui::MbTaskModal | ui::MbIconExclamation);
+        return std::nullopt;
     XDBRESETERROR();
-    return false;
+    return OpenFailure{OpenErrorText(error, what), caption};
 }
 
 } // namespace
 
-void OpenApplicationTable() {
+std::optional<OpenFailure> OpenApplicationFiles() {
     XDBRESETERROR();
     applicationTable = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
-    if (!ReportOpenError("database", "Ombrelay Application Database"))
-        return;
+    if (auto failure = OpenError("database", "Ombrelay Application Database"))
+        return failure;
     applicationIndex = XDBOPENINDEX(ApplicationIndexFile, applicationTable);
-    if (!ReportOpenError("index", "Application Name Index"))
-        return;
+    if (auto failure = OpenError("index", "Application Name Index"))
+        return failure;
     XDBREINDEX(applicationTable, applicationIndex, 0);
+    return std::nullopt;
 }
 
-void OpenUserTable() {
+std::optional<OpenFailure> OpenUserFile() {
     XDBRESETERROR();
     userTable = XDBOPENEX(UserTableFile, 2, 1, TableKey);
-    ReportOpenError("database", "Ombrelay User Database");
+    return OpenError("database", "Ombrelay User Database");
 }
 
-void TableScope::Close() {
-    if (open_)
-        XDBCLOSE(handle_);
-    open_ = false;
+std::string OpenErrorText(int errorCode, const std::string& what) {
+    return "Error: " + SignedNumber(errorCode) + " opening " + what + ".";
 }
 
-ApplicationTableScope::ApplicationTableScope()
-    : TableScope((OpenApplicationTable(), applicationTable)) {}
+std::optional<FieldRefusal> AssignFields(int table,
+                                         std::initializer_list<const std::string*> values) {
+    int number = 0;
+    for (const std::string* value : values) {
+        auto refusal = AssignField(table, ++number, *value);
+        if (refusal || XDBERROR() != 0)
+            return refusal;
+    }
+    return std::nullopt;
+}
 
-UserTableScope::UserTableScope() : TableScope((OpenUserTable(), userTable)) {}
+std::string FieldRefusalText(const FieldRefusal& refusal, const std::string& label, int width) {
+    switch (refusal.error) {
+    case XdbValueTooLong:
+        return "The " + label + " is too long to be stored: it can hold at most " +
+               std::to_string(width) +
+               " characters (fewer accented or non-Latin ones). Please shorten it.";
+    case XdbNotInCodePage:
+        return "The " + label +
+               " holds a character that cannot be stored: the table was made by an older "
+               "program with a smaller character set. Please use other characters.";
+    default:
+        return "The " + label + " cannot be stored. " + WriteFailureReason(refusal.error);
+    }
+}
 
 void StoreBuffer(int table, int number) {
     if (XDBERROR() != 0)
@@ -62,18 +75,6 @@ void StoreBuffer(int table, int number) {
         XDBADDRECORD(table);
     else
         XDBPUTRECORD(table, number);
-}
-
-std::string FieldTooLongText(const std::string& field, int width) {
-    return "The " + field + " is too long to be stored: it can hold at most " +
-           std::to_string(width) +
-           " characters (fewer accented or non-Latin ones). Please shorten it.";
-}
-
-std::string NotInCodePageText(const std::string& field) {
-    return "The " + field +
-           " holds a character that cannot be stored: the table was made by "
-           "an older program with a smaller character set. Please use other characters.";
 }
 
 std::string WriteFailureReason(int errorCode) {
@@ -110,11 +111,11 @@ std::string WriteFailureReason(int errorCode) {
     }
 }
 
-bool StoreSucceeded(const std::string& whatWasNotDone) {
-    const int error = XDBERROR();
-    if (error == 0)
-        return true;
-    ui::Warn(whatWasNotDone + " " + WriteFailureReason(error));
+std::optional<FieldRefusal> AssignField(int table, int number, const std::string& value) {
     XDBRESETERROR();
-    return false;
+    XDBASSIGNFIELD(table, "", number, value);
+    const int error = XDBERROR();
+    if (error == XdbValueTooLong || error == XdbNotInCodePage || error == XdbBadValue)
+        return FieldRefusal{number, error};
+    return std::nullopt;
 }

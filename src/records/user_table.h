@@ -1,6 +1,10 @@
 #pragma once
 // The user record, record 1 of the user table: the only place that knows how it lies there.
+// Each function works on the table opened into userTable.
 
+#include "records/tables.h"
+
+#include <optional>
 #include <string>
 
 struct UserRecord {
@@ -19,7 +23,10 @@ struct UserRecord {
 // Record 1 of the user table, each field exactly as stored; all empty when there is none.
 UserRecord ReadUserRecord();
 
-// Writes `record` over record `number`, or appends it when `number` is 0, field by field
-// number. The store's pending error is cleared first and afterwards tells how it went
-// (StoreSucceeded); a field it refuses stops the write before anything is stored.
+// Puts `record` into the table's buffer, field by number; the first field the store refuses
+// stops it, and nothing is written.
+std::optional<FieldRefusal> AssignUserRecord(const UserRecord& record);
+
+// Writes `record` over record `number`, or appends it when `number` is 0. Afterwards the
+// store's pending error tells how it went; a refused field is that error too.
 void WriteUserRecord(const UserRecord& record, int number);

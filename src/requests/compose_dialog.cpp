@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "requests/request_preparation.h"
+#include "requests/request_rules.h"
 #include "requests/send_requests.h"
 #include "ui/dialog_support.h"
 
@@ -14,11 +15,11 @@ constexpr int FontA = 0; // 8 points bold
 constexpr int FontB = 1; // 10 points, the message box
 constexpr ui::Rgb FlagGrey{192, 192, 192};
 
-void SetFlagAndPrepare(const char* flag, const std::string& kind, void (*prepare)()) {
+void SetFlagAndPrepare(RequestKind kind, const std::string& name, void (*prepare)()) {
     const ui::WindowHandle dialog = ui::Ui().FindWindowByTitle(ui::ComposeEmailTitle);
     if (dialog == 0)
-        return ui::Warn("Unable to set flag for \"" + kind + "\"");
-    ui::Ui().SetControlText(dialog, compose::MailTypeFlag, flag);
+        return ui::Warn("Unable to set flag for \"" + name + "\"");
+    ui::Ui().SetControlText(dialog, compose::MailTypeFlag, FlagOf(kind));
     prepare();
 }
 
@@ -130,15 +131,15 @@ void EmailMessage() {
 }
 
 void SetFlagEmailTest() {
-    SetFlagAndPrepare("1", "Email Test", EmailVendorsTest);
+    SetFlagAndPrepare(RequestKind::Test, "Email Test", EmailVendorsTest);
 }
 
 void SetFlagEmailSelectVendors() {
-    SetFlagAndPrepare("2", "Email Select Vendors", EmailSelectVendors);
+    SetFlagAndPrepare(RequestKind::Select, "Email Select Vendors", EmailSelectVendors);
 }
 
 void SetFlagEmailAllVendors() {
-    SetFlagAndPrepare("3", "Email All Vendors", EmailAllVendors);
+    SetFlagAndPrepare(RequestKind::All, "Email All Vendors", EmailAllVendors);
 }
 
 void EmailVendorsSend() {
@@ -148,10 +149,15 @@ void EmailVendorsSend() {
     const std::string flag = ui::Ui().ControlText(dialog, compose::MailTypeFlag);
     if (flag.empty())
         return ui::Warn("First select the type of mail message to send");
-    if (flag == "1")
-        EmailVendorsTestSend();
-    else if (flag == "2")
-        EmailSelectVendorsSend();
-    else if (flag == "3")
-        EmailAllVendorsSend();
+    const auto kind = KindOfFlag(flag);
+    if (!kind)
+        return; // any other text: nothing happens
+    switch (*kind) {
+    case RequestKind::Test:
+        return EmailVendorsTestSend();
+    case RequestKind::Select:
+        return EmailSelectVendorsSend();
+    case RequestKind::All:
+        return EmailAllVendorsSend();
+    }
 }

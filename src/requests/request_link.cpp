@@ -1,5 +1,7 @@
 #include "requests/request_link.h"
 
+#include "common/text.h"
+
 namespace {
 
 bool IsUnreserved(unsigned char c) {
@@ -74,4 +76,18 @@ std::string RequestLink(const std::string& vendor, const std::string& copy,
     static const std::string footer = EncodeFooter(RequestFooter);
     return "mailto:" + EncodeMailtoAddress(vendor) + "?cc=" + EncodeMailtoAddress(copy) +
            "&subject=" + EncodeMailtoText(subject) + "&body=" + EncodeMailtoText(message) + footer;
+}
+
+std::string ShownBody(std::string_view message) {
+    std::string body;
+    body.reserve(message.size() + RequestFooter.size());
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        if (message[i] == '\r' || message[i] == '\n') {
+            body += CRLF;
+            i += message[i] == '\r' && i + 1 < message.size() && message[i + 1] == '\n';
+        } else {
+            body += message[i];
+        }
+    }
+    return body + ReplaceAll(RequestFooter, FooterLineBreak, "\n\r");
 }

@@ -35,6 +35,10 @@ std::string EncodeMailtoText(std::string_view text);
 // The footer: its "%0A%0D" pieces as they stand, everything else as in EncodeMailtoText.
 std::string EncodeFooter(std::string_view footer);
 
+// The body a mail program shows for a link made from `message`: its line breaks as CR LF, then
+// the footer, whose encoded "%0A%0D" pieces are line feed and carriage return.
+std::string ShownBody(std::string_view message);
+
 // "mailto:" vendor "?cc=" copy "&subject=" subject "&body=" message and footer, each encoded.
 // `message` is the text after any per-record replacements; the footer is added here.
 std::string RequestLink(const std::string& vendor, const std::string& copy,

@@ -2,22 +2,6 @@
 // Preparing a request: load the user's values, check a request can be made, fill the Compose
 // Email dialog and load the template with the user's data in place of its placeholders.
 
-#include <string>
-#include <string_view>
-
-// "Template.txt" and "template.txt" are one file; a missing one is created with this name.
-inline constexpr const char* RequestTemplateFile = "Template.txt";
-inline constexpr const char* TestTemplateFile = "Email Test Template.txt";
-inline constexpr std::size_t TemplateLimit = 1000; // bytes read from a template
-
-// The first 1000 bytes of the template `name` in the current folder, matched without regard
-// to letter case, less a character cut at the end. A missing file is created empty; a file
-// that cannot be read gives an empty text.
-std::string ReadTemplate(std::string_view name);
-
-// "fname", "lname", "XXXXXXXX" and "emailaddress", in that order, by the current user values.
-std::string FillTemplate(std::string_view text);
-
 void EmailAllVendors();
 void EmailSelectVendors();
 void EmailVendorsTest();

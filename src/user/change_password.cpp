@@ -1,22 +1,25 @@
 #include "user/change_password.h"
 
-#include "common/text.h"
-#include "records/tables.h"
+#include "records/table_scope.h"
 #include "store/xdb.h"
 #include "ui/dialog_support.h"
+#include "user/login_rules.h"
 #include "user/user_record.h"
 #include "user/user_setup_dialog.h"
 
 namespace {
 
-// A refusal that lets the user try again: both boxes emptied, the first one focused.
-void RefuseAndClear(ui::WindowHandle dialog, const std::string& text) {
-    ui::Warn(text);
+void Refuse(ui::WindowHandle dialog, const LoginRefusal& refusal) {
+    ui::Warn(refusal.text);
     auto& ui = ui::Ui();
-    ui.SetControlText(dialog, NewPasswordBox, "");
-    ui.SetControlText(dialog, RepeatPasswordBox, "");
-    ui.SetFocus(dialog, NewPasswordBox);
+    if (refusal.clear) {
+        ui.SetControlText(dialog, NewPasswordBox, "");
+        ui.SetControlText(dialog, RepeatPasswordBox, "");
+    }
+    ui.SetFocus(dialog, refusal.focus == 2 ? RepeatPasswordBox : NewPasswordBox);
 }
+
+constexpr int LoginPasswordField = 9;
 
 } // namespace
 
@@ -60,23 +63,14 @@ void CheckAndSaveNewPassword() {
     }
     UserTableScope scope;
     const std::string password = ui.ControlText(dialog, NewPasswordBox);
-    if (password.empty())
-        return ui::Refuse(dialog, "You must enter a new password in the first password field",
-                          NewPasswordBox);
     const std::string repeated = ui.ControlText(dialog, RepeatPasswordBox);
-    if (repeated.empty())
-        return ui::Refuse(dialog, "You must enter a new password in the second password field",
-                          RepeatPasswordBox);
-    if (password != repeated)
-        return RefuseAndClear(dialog, "Your new passwords do not match - please reenter");
-    if (ReadUserRecord().loginPassword == password)
-        return RefuseAndClear(dialog,
-                              JoinLines({"You have entered the same password you are currently",
-                                         "using - please enter a different password"}));
-    if (!FitsField(password, PasswordWidth))
-        return ui::Refuse(dialog, FieldTooLongText("new password", PasswordWidth), NewPasswordBox);
-    if (!XdbCodePageHolds(userTable, password))
-        return ui::Refuse(dialog, NotInCodePageText("new password"), NewPasswordBox);
+    if (const auto refusal = CheckNewPassword(password, repeated, ReadUserRecord().loginPassword))
+        return Refuse(dialog, *refusal);
+    // Refused by the store now, while the dialog is still there to correct it.
+    if (const auto refusal = AssignField(userTable, LoginPasswordField, password)) {
+        XDBRESETERROR();
+        return Refuse(dialog, NewPasswordFieldRefusal(*refusal));
+    }
 
     ui.EndDialog(dialog, 0);
     const ui::WindowHandle userSetup = ui.FindWindowByTitle(ui::UserSetupTitle);
@@ -84,9 +78,7 @@ void CheckAndSaveNewPassword() {
         ui::Warn("wHandle 1010 Error in Check and Save New Password Function");
         return;
     }
-    if (!ui::AskYesNo(JoinLines({"If you continue, you will overwrite your current password - ",
-                                 "do you want to overwrite your current password?"}),
-                      ui::MbIconExclamation))
+    if (!ui::AskYesNo(OverwritePasswordQuestion, ui::MbIconExclamation))
         return;
 
     // The record is read afresh so that only LOGINPSWD changes.
@@ -100,9 +92,9 @@ void CheckAndSaveNewPassword() {
     }
     fresh.loginPassword = password;
     WriteUserRecord(fresh, 1);
-    if (!StoreSucceeded("Your new password was not saved."))
+    if (!StoreSucceeded(PasswordNotSavedText))
         return;
     scope.Close();
-    ui::Warn("Your new password has been saved");
+    ui::Warn(PasswordSavedText);
     DisplayUserInformation();
 }

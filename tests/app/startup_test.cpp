@@ -4,6 +4,7 @@
 #include "app/login_dialogs.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "records/table_scope.h"
 #include "records/tables.h"
 #include "store/xdb.h"
 #include "support/fixtures.h"

@@ -3,6 +3,7 @@
 
 #include "applications/application_dialog.h"
 #include "applications/application_records.h"
+#include "applications/application_rules.h"
 #include "applications/headless_operations.h"
 #include "log/activity_log.h"
 #include "records/tables.h"
@@ -112,9 +113,9 @@ TEST_F(ApplicationRecords, SaveAddsOrOverwritesAfterItsQuestionsAndRefusesBadBox
     EXPECT_EQ(Run(SaveApplication, {ui::IdYes, ui::IdYes}), (Texts{Q1, Q2}));
     // The name is stored as typed, a request of "yes" listed as stored.
     EXPECT_EQ(Text(ApplicationListBox),
-              ApplicationListRow(" Viewer ", "k-1", "Yes", "s@v.example") +
-                  ApplicationListRow("abc", "key-1", "No", "n@x.org") +
-                  ApplicationListRow("Zed", "Z", "yes", "z@x.org"));
+              ApplicationListRow({" Viewer ", "k-1", "s@v.example", "Yes"}) +
+                  ApplicationListRow({"abc", "key-1", "n@x.org", "No"}) +
+                  ApplicationListRow({"Zed", "Z", "z@x.org", "yes"}));
     EXPECT_EQ(ReadFile(ActivityLogFile),
               Entry("Application Record Added ", "App name =  Viewer    Code/Key = k-1   "
                                                  "Vendor Email = s@v.example   Rereg = Yes") +
@@ -122,7 +123,7 @@ TEST_F(ApplicationRecords, SaveAddsOrOverwritesAfterItsQuestionsAndRefusesBadBox
                                                       "Vendor Email = n@x.org   Rereg = No"));
     // List rows are cut to their columns.
     const std::string n(26, 'n'), c(21, 'c'), e(26, 'e');
-    EXPECT_EQ(ApplicationListRow(n, c, "Yes!", e),
+    EXPECT_EQ(ApplicationListRow({n, c, e, "Yes!"}),
               n.substr(1) + "  " + c.substr(1) + "  Yes  " + e.substr(1) + "\r\n");
 }
 
@@ -178,7 +179,7 @@ TEST_F(ApplicationRecords, DeleteRemovesExactlyTheNamedApplicationAfterItsWarnin
     Fill({"vue", "V-1", "e", "YN"});
     EXPECT_EQ(Run(DeleteApplication, {ui::IdYes, ui::IdYes}), (Texts{Backup, Final}));
     EXPECT_EQ(Form(), (Texts{"", "", "", "Y"})); // only No is cleared
-    EXPECT_EQ(Text(ApplicationListBox), ApplicationListRow("ABC Reader", "R-1", "Yes", "r@x.org"));
+    EXPECT_EQ(Text(ApplicationListBox), ApplicationListRow({"ABC Reader", "R-1", "r@x.org", "Yes"}));
     // Another code skips the final warning. The last delete leaves no stale count.
     Fill({"abc reader", "x", "", ""});
     EXPECT_EQ(Run(DeleteApplication, {ui::IdYes}), Texts{Backup});

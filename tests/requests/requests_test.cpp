@@ -5,6 +5,7 @@
 #include "requests/compose_dialog.h"
 #include "requests/request_link.h"
 #include "requests/request_preparation.h"
+#include "requests/request_template.h"
 #include "requests/send_requests.h"
 #include "support/fixtures.h"
 #include "support/headless_platform.h"

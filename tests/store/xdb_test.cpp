@@ -2,6 +2,7 @@
 // seeks and moves in index order.
 
 #include "common/text.h"
+#include "records/table_scope.h"
 #include "store/dbf_file.h"
 #include "store_test.h"
 #include "support/headless_platform.h"

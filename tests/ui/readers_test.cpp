@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "applications/application_dialog.h"
 #include "applications/application_records.h"
+#include "applications/application_rules.h"
 #include "maintenance/database_dialog.h"
 #include "requests/compose_dialog.h"
 #include "ui/qt/qt_dialog.h"
@@ -40,7 +41,7 @@ TEST(Readers, ApplicationListHeadingsStandOverTheirColumns) {
     const auto* header = static_cast<QLabel*>(window.Control(ApplicationListHeader));
     auto* list = static_cast<QPlainTextEdit*>(window.Control(ApplicationListBox));
     const std::string row =
-        ApplicationListRow(std::string(25, 'N'), std::string(20, 'C'), "Yes", std::string(25, 'E'));
+        ApplicationListRow({std::string(25, 'N'), std::string(20, 'C'), std::string(25, 'E'), "Yes"});
     window.SetText(ApplicationListBox, row);
     const QString headings = header->text();
     const QFontMetricsF metrics(header->font());
