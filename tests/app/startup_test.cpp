@@ -1,25 +1,21 @@
-// Start-up, the two login dialogs, About, and what stops an operation that throws.
+// Start-up, the two login dialogs, About, and what stops an operation that throws, on the
+// headless backend; the transcripts in tests/golden/app/.
 
 #include "app/about_dialog.h"
 #include "app/login_dialogs.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "records/table_scope.h"
-#include "records/tables.h"
 #include "store/xdb.h"
 #include "support/fixtures.h"
-#include "support/headless_platform.h"
-#include "support/temp_folder.h"
+#include "support/operations.h"
 #include "ui/dialog_support.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
 using ui::WindowHandle;
-using Texts = std::vector<std::string>;
 
-class Startup : public InTempFolder {
+class Startup : public Operations {
 protected:
     void SetUp() override { loginFollows = 0; }
 
@@ -31,93 +27,75 @@ protected:
         for (const auto& [box, text] : typed)
             ui.SetControlText(d, box, text);
         ui.Click(d, button);
+        NoteBoxes(d, {typed[0].first, typed.back().first});
     }
-    void Create(const std::string& name, const std::string& password) {
+    void Create(const std::string& name, const std::string& password, std::string repeated = "-") {
         Then({{NewNameBox, name},
               {NewLoginPasswordBox, password},
-              {RepeatLoginPasswordBox, password}},
+              {RepeatLoginPasswordBox, repeated == "-" ? password : repeated}},
              CreateLoginOkButton);
     }
     void Close() {
         ui.actions.push_back([this](WindowHandle dialog) { ui.ClickClose(dialog); });
     }
-    Texts RunProgram() { // the titles of the dialogs that ran
+    void RunProgram(bool noteStoredLogin = true) {
         loginFollows = 0;
-        ui.dialogsRun.clear();
+        ui.Note("---- start", "");
         EXPECT_EQ(ProgramStart(), 0);
         EXPECT_FALSE(ui.ranOutOfActions);
-        return std::exchange(ui.dialogsRun, {});
+        if (noteStoredLogin)
+            ui.Note("stored login", StoredUser().loginName + "/" + StoredUser().loginPassword);
     }
-    int UserCount() {
-        int count = -1;
-        StoredUser(&count);
-        return count;
-    }
-
-    HeadlessPlatform ui;
 };
 
+// Refusals keep the dialog open; the exact login follows; then every later start asks for it
+// (in any other letter case, or with a blank more, it is refused).
 TEST_F(Startup, FirstStartCreatesALoginAndTheExactLoginFollows) {
+    Create("", "pw");
+    Create("Ann", "Secret", "secret");
+    Create(std::string(LoginNameWidth + 1, 'n'), "pw");
     Create("Ann", "Secret");
-    ui.actions.push_back([this](WindowHandle dialog) {
-        EXPECT_EQ(ui.Told(), (Texts{"READ THIS MESSAGE CAREFULLY|8256|"
-                                    "If you don't want to login to Ombrelay for each use\r\n"
-                                    "then enter \"no login'' for the name and for the\r\n"
-                                    "password.  After your first login Ombrelay will open\r\n"
-                                    "to the Main Display each time you use it",
-                                    "iYour User Name and Password have been created and\r\n"
-                                    "stored - please login and enter your User data"}));
-        EXPECT_EQ(ui.ControlText(dialog, UserNameBox), "Ann");
-        EXPECT_EQ(ui.FocusedControl(dialog), PasswordBox);
-        // A failure empties both boxes for the next try.
-        for (auto [name, password] :
-             {std::pair{"ann", "Secret"}, {"Ann", "secret"}, {"Ann ", "Secret"}}) {
-            Fill(dialog, {{UserNameBox, name}, {PasswordBox, password}}, LoginButton);
-            EXPECT_EQ(ui.Told(), Texts{"!Invalid User Name or Password...try again!"});
-            EXPECT_EQ(ui.ControlText(dialog, UserNameBox) + ui.ControlText(dialog, PasswordBox),
-                      "");
-            EXPECT_EQ(ui.FocusedControl(dialog), UserNameBox);
-        }
-        Fill(dialog, {{UserNameBox, "Ann"}, {PasswordBox, "Secret"}}, LoginButton);
-    });
+    ui.actions.push_back([this](WindowHandle d) { NoteBoxes(d, {UserNameBox, PasswordBox}); });
+    for (const auto& [name, password] : std::vector<std::pair<std::string, std::string>>{
+             {"ann", "Secret"}, {"Ann", "secret"}, {"Ann ", "Secret"}, {"Ann", "Secret"}})
+        Then({{UserNameBox, name}, {PasswordBox, password}}, LoginButton);
     Close();
-    EXPECT_EQ(RunProgram(), (Texts{"Create User Login", "Ombrelay Login", "Ombrelay"}));
-    EXPECT_EQ(UserCount(), 1);
+    RunProgram();
     Close();
-    EXPECT_EQ(RunProgram(), (Texts{"Ombrelay Login"})); // the next start
+    RunProgram(); // the next start
+    ExpectTranscript("app/first_start.txt");
 }
 
-TEST_F(Startup, TheWithoutLoginBoxFillsInTheWordsThatSwitchTheLoginOffInAnyCase) {
+// Ticked, the words are filled in and the boxes locked; unticked, they come back. One login
+// with the words follows; from then on the main window opens at once, also for the words in
+// other letter cases. Empty passwords and a name of blanks are a login too.
+TEST_F(Startup, TheWithoutLoginBoxFillsInTheWordsThatSwitchTheLoginOff) {
     ui.actions.push_back([this](WindowHandle dialog) {
-        ui.Click(dialog, WithoutLoginBox);
-        for (int box : {NewNameBox, NewLoginPasswordBox, RepeatLoginPasswordBox}) {
-            EXPECT_EQ(ui.ControlText(dialog, box), "no login");
-            EXPECT_FALSE(ui.ControlOf(dialog, box).enabled);
+        for (int click = 0; click < 3; ++click) {
+            ui.Click(dialog, WithoutLoginBox);
+            NoteBoxes(dialog, {NewNameBox, NewLoginPasswordBox, RepeatLoginPasswordBox});
+            ui.Note("enabled", std::to_string(ui.ControlOf(dialog, NewNameBox).enabled));
         }
-        ui.Click(dialog, WithoutLoginBox); // changed my mind: the boxes come back
-        EXPECT_EQ(ui.ControlText(dialog, RepeatLoginPasswordBox), "");
-        EXPECT_TRUE(ui.ControlOf(dialog, RepeatLoginPasswordBox).enabled);
-        ui.Click(dialog, WithoutLoginBox);
         ui.Click(dialog, CreateLoginOkButton);
     });
-    Close(); // the Login dialog that follows once
-    EXPECT_EQ(RunProgram(), (Texts{"Create User Login", "Ombrelay Login"}));
     Close();
-    EXPECT_EQ(RunProgram(), (Texts{"Ombrelay"}));
-    const struct {
-        const char *name, *password;
-        int setting; // 12: no login
-    } cases[] = {{"No Login", "NO login", 12},
-                 {"no login", "secret", 2},
-                 {" no login", "no login", 2},
-                 {"no login ", "no login", 2}};
-    for (const auto& c : cases) {
-        StoreUser({.loginName = c.name, .loginPassword = c.password});
-        EXPECT_EQ(CheckLoginSetting(), c.setting) << '"' << c.name << "\" / " << c.password;
-    }
+    RunProgram();
+    Close();
+    RunProgram();
+    StoreUser({.loginName = "No Login", .loginPassword = "NO login"});
+    Close();
+    RunProgram();
+    std::filesystem::remove("User.dbf");
+    Create(" ", "");
+    Then({{PasswordBox, ""}}, LoginButton);
+    Close();
+    RunProgram();
+    ExpectTranscript("app/without_login.txt");
 }
 
-TEST_F(Startup, StrayUserRecordsCountAsNoneAndTheNewLoginGoesWhereItIsRead) {
+// Stray records count as none, and the new login goes into record 1, where it is read; a
+// user table that cannot be read is said so, kept, and no Login dialog follows.
+TEST_F(Startup, StrayRecordsAndAnUnreadableTableLeaveNoLoginNobodyCanUse) {
     StoreUser({.loginName = "Ann", .loginPassword = "x"});
     const int table = XDBOPENEX("User.dbf", 2, 1, "");
     XDBADDRECORD(table);
@@ -125,59 +103,16 @@ TEST_F(Startup, StrayUserRecordsCountAsNoneAndTheNewLoginGoesWhereItIsRead) {
     Create("Cleo", "pw");
     Then({{PasswordBox, "pw"}}, LoginButton);
     Close();
-    EXPECT_EQ(RunProgram(), (Texts{"Create User Login", "Ombrelay Login", "Ombrelay"}));
-    EXPECT_EQ(StoredUser().loginName, "Cleo");
-
-    Close(); // the Create User Login dialog closed: the program ends, nothing stored
-    std::filesystem::remove("User.dbf");
-    EXPECT_EQ(RunProgram(), (Texts{"Create User Login"}));
-    EXPECT_EQ(UserCount(), 0);
-}
-
-TEST_F(Startup, ALoginThatCannotBeStoredIsSaidSoAndNoLoginDialogFollows) {
-    // The store's own message and its refusal to overwrite are tested with the store.
+    RunProgram();
     WriteFile("User.dbf", "this is not a table");
     Create("Ann", "pw");
     Close();
-    EXPECT_EQ(RunProgram(), (Texts{"Create User Login"}));
-    EXPECT_TRUE(ui.Told().back().starts_with("!Your User Name and Password have not been stored."));
+    RunProgram(false);
     EXPECT_EQ(ReadFile("User.dbf"), "this is not a table");
+    ExpectTranscript("app/stray_records.txt");
 }
 
-TEST_F(Startup, CreatingRefusesAnEmptyNameDifferentPasswordsAndValuesThatDoNotFit) {
-    const struct {
-        std::string name, password, repeated;
-        std::string told;
-        std::string kept; // the password box afterwards
-    } refusals[] = {
-        {"", "pw", "pw", "!You must enter a login name", "pw"},
-        {"Ann", "Secret", "secret", "iThe passwords you entered do not match, try again", ""},
-        {std::string(LoginNameWidth + 1, 'n'), "pw", "pw",
-         "!" + FieldTooLongText("Login Name", LoginNameWidth), "pw"},
-    };
-    ui.actions.push_back([&, this](WindowHandle dialog) {
-        for (const auto& r : refusals) {
-            Fill(dialog,
-                 {{NewNameBox, r.name},
-                  {NewLoginPasswordBox, r.password},
-                  {RepeatLoginPasswordBox, r.repeated}},
-                 CreateLoginOkButton);
-            EXPECT_EQ(ui.Told(), Texts{r.told});
-            EXPECT_EQ(ui.ControlText(dialog, NewLoginPasswordBox), r.kept);
-            EXPECT_EQ(ui.FocusedControl(dialog), NewNameBox);
-        }
-        EXPECT_EQ(UserCount(), 0);
-        // A name of blanks is a name, and empty passwords are a password.
-        Fill(dialog, {{NewNameBox, " "}, {NewLoginPasswordBox, ""}, {RepeatLoginPasswordBox, ""}},
-             CreateLoginOkButton);
-    });
-    CreateUserLoginDialog(0);
-    EXPECT_EQ(loginFollows, 1);
-    EXPECT_EQ(StoredUser().loginName, " ");
-}
-
-// The real windows' About (no close box, the link opens the home page) is driven end to end;
-// here: the hand cursor, and the maximised window.
+// The link alone opens the home page, maximised, and turns the cursor into a hand.
 TEST_F(Startup, AboutOpensTheHomePageMaximisedFromTheLinkAlone) {
     ui.OpenWindow(MainDisplayLayout());
     ui.actions.push_back([this](WindowHandle dialog) {
@@ -186,10 +121,8 @@ TEST_F(Startup, AboutOpensTheHomePageMaximisedFromTheLinkAlone) {
         ui.Click(dialog, AboutOkButton);
     });
     EXPECT_EQ(AboutDialog(0), 0);
-    ASSERT_EQ(ui.shellOpens.size(), 1u);
-    EXPECT_EQ(ui.shellOpens[0].target, HomePage);
-    EXPECT_EQ(ui.shellOpens[0].show, ui::ShowState::Maximized);
-    EXPECT_EQ(ui.handCursorRequests, 1);
+    ui.Note("hand cursor requests", std::to_string(ui.handCursorRequests));
+    ExpectTranscript("app/about.txt");
 }
 
 TEST_F(Startup, AnOperationThatThrowsIsStoppedWithItsTableClosedAndTheDialogGoesOn) {
@@ -212,9 +145,7 @@ TEST_F(Startup, AnOperationThatThrowsIsStoppedWithItsTableClosedAndTheDialogGoes
     XDBRECORDCOUNT(table);
     EXPECT_EQ(XDBERROR(), XdbBadHandle); // closed on the way out
     XDBRESETERROR();
-    EXPECT_EQ(ui.Told(), (Texts{"!The operation was stopped by an unexpected error "
-                                "(std::bad_alloc); nothing more of it was done.",
-                                "istill here"}));
+    ExpectTranscript("app/thrown.txt");
 }
 
 } // namespace

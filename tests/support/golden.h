@@ -12,11 +12,12 @@
 // A file under the source tree's tests/ folder (tests/golden/..., tests/data/...).
 std::filesystem::path TestsFile(std::string_view relative);
 
-// Compares `actual` with tests/golden/<name>; on a difference the test fails with the first
-// lines that differ, control characters shown as \r, \t, \xNN. With OMBRELAY_UPDATE_GOLDEN set
-// the file is written instead.
-void ExpectGolden(std::string_view name, const std::string& actual);
+// Compares `text` with tests/golden/<name>, which holds it as Visible() shows it, so that every
+// byte is there to read and review (CR LF as "\r" and a line break). On a difference the test
+// fails with the first lines that differ. With OMBRELAY_UPDATE_GOLDEN set the file is written
+// instead.
+void ExpectGolden(std::string_view name, const std::string& text);
 
-// Text with its control characters (but line feeds) shown as \r, \t, \xNN, so that a golden
-// transcript is readable and keeps CR LF visible.
+// Text with its control characters (but line feeds) and backslashes shown as \r, \t, \xNN,
+// \\.
 std::string Visible(std::string_view text);

@@ -1,6 +1,9 @@
 #include "support/headless_platform.h"
 
+#include "common/files.h"
+
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 
 using ui::DialogEventKind;
@@ -48,6 +51,7 @@ void HeadlessPlatform::Click(WindowHandle window, int control) {
 int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
                                 ui::DialogCallback callback) {
     dialogsRun.push_back(dialog.title);
+    Note("dialog", dialog.title);
     const WindowHandle handle = OpenWindow(dialog, std::move(callback));
     Window& window = WindowOf(handle);
     Send(handle, {DialogEventKind::Init});
@@ -89,29 +93,52 @@ void HeadlessPlatform::SetFocus(WindowHandle dialog, int control) {
         WindowOf(dialog).focus = control;
 }
 
+namespace {
+
+std::string Marked(const HeadlessPlatform::MessageRecord& message) {
+    const std::map<unsigned, std::string> marks = {
+        {0x2030, "!"}, {0x2040, "i"}, {0x2104, "?"}, {0x2134, "?!"}};
+    const auto mark = marks.find(message.style);
+    return message.caption == "Ombrelay System Message" && mark != marks.end()
+               ? mark->second + message.text
+               : message.caption + "|" + std::to_string(message.style) + "|" + message.text;
+}
+
+} // namespace
+
 int HeadlessPlatform::ShowMessage(const std::string& text, const std::string& caption,
                                   unsigned style) {
     messages.push_back({text, caption, style});
+    Note("box", Marked(messages.back()));
     if (onMessage)
         onMessage(messages.back());
     if ((style & 0xF) != ui::MbYesNo)
         return ui::IdOk;
-    if (answers.empty())
-        return (style & ui::MbDefaultButton2) ? ui::IdNo : ui::IdYes;
-    const int answer = answers.front();
-    answers.pop_front();
+    int answer = (style & ui::MbDefaultButton2) ? ui::IdNo : ui::IdYes;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    Note("answer", answer == ui::IdYes ? "Yes" : "No");
     return answer;
 }
 
+int HeadlessPlatform::ShellOpen(const std::string& target, ui::ShowState show) {
+    shellOpens.push_back({target, show});
+    // A file of the test's own folder is noted by its name there, the same on every run.
+    const std::string folder = PathToUtf8(std::filesystem::current_path());
+    Note(show == ui::ShowState::Maximized ? "open maximized" : "open",
+         target.starts_with(folder) ? "<folder>" + target.substr(folder.size()) : target);
+    return shellResult;
+}
+
+void HeadlessPlatform::Note(const std::string& label, const std::string& value) {
+    transcript += label + ": " + value + "\n";
+}
+
 std::vector<std::string> HeadlessPlatform::Told() {
-    const std::map<unsigned, std::string> marks = {
-        {0x2030, "!"}, {0x2040, "i"}, {0x2104, "?"}, {0x2134, "?!"}};
     std::vector<std::string> told;
-    for (const auto& [text, caption, style] : std::exchange(messages, {})) {
-        const auto mark = marks.find(style);
-        told.push_back(caption == "Ombrelay System Message" && mark != marks.end()
-                           ? mark->second + text
-                           : caption + "|" + std::to_string(style) + "|" + text);
-    }
+    for (const auto& message : std::exchange(messages, {}))
+        told.push_back(Marked(message));
     return told;
 }

@@ -67,6 +67,11 @@ public:
     // "?!" a warning question; any other box is marked with its caption and style
     // ("Error|16|").
     std::vector<std::string> Told();
+    // What the user met, one event a line, for a golden file: each message box as Told()
+    // marks it (a question followed by the answer), each shell open, each dialog run, and the
+    // test's own notes.
+    std::string transcript;
+    void Note(const std::string& label, const std::string& value);
 
     // ---- Test helpers ----
     // Opens a window from its table without a modal loop (and without its callback's Init),
@@ -97,10 +102,7 @@ public:
     }
     int ShowMessage(const std::string& text, const std::string& caption, unsigned style) override;
     void SetHandCursor() override { ++handCursorRequests; }
-    int ShellOpen(const std::string& target, ui::ShowState show) override {
-        shellOpens.push_back({target, show});
-        return shellResult;
-    }
+    int ShellOpen(const std::string& target, ui::ShowState show) override;
 
 private:
     void Send(ui::WindowHandle window, const ui::DialogEvent& event);

@@ -1,0 +1,45 @@
+#pragma once
+// For the tests of the operations: each in a fresh folder, at a fixed time, on the headless
+// backend, whose transcript of what the user met is compared with a golden file.
+
+#include "common/clock.h"
+#include "common/files.h"
+#include "support/golden.h"
+#include "support/headless_platform.h"
+#include "support/temp_folder.h"
+
+#include <initializer_list>
+
+using Texts = std::vector<std::string>;
+
+class Operations : public InTempFolder {
+protected:
+    Operations() { SetClockForTesting([] { return LocalDateTime{2026, 3, 4, 5, 6, 7}; }); }
+    ~Operations() override { SetWriteStepHookForTesting({}); }
+
+    // Runs the operation with these answers to its questions; returns what it told.
+    Texts Run(void (*operation)(), std::deque<int> answers = {}) {
+        ui.Told();
+        ui.answers = std::move(answers);
+        operation();
+        return ui.Told();
+    }
+    // From now on every table write fails, or (false) succeeds again.
+    static void FailWrites(bool fail = true) {
+        SetWriteStepHookForTesting(
+            [fail](WriteStep step) { return !fail || step != WriteStep::DataWritten; });
+    }
+    // A line of the transcript: the texts of these boxes of `window`, and which has the focus.
+    void NoteBoxes(ui::WindowHandle window, std::initializer_list<int> boxes) {
+        std::string line;
+        for (const int box : boxes)
+            line += "[" + ui.ControlText(window, box) + "]";
+        ui.Note("boxes", line + " focus " + std::to_string(ui.FocusedControl(window)));
+    }
+    // The transcript, then the activity log, against tests/golden/<name>.
+    void ExpectTranscript(std::string_view name) {
+        ExpectGolden(name, ui.transcript + "---- activity log\n" + ReadFile("Ombrelay.dat"));
+    }
+
+    HeadlessPlatform ui;
+};
