@@ -249,36 +249,35 @@ bool ReadHeader(const Record& record, ImportColumns& columns) {
     return columns.name >= 0 && columns.code >= 0;
 }
 
-// The delimiter whose reading makes a header of the first record, else the one that gives
-// most records the same number of cells, three or more; comma, then semicolon, then tab on
-// a tie.
+// The most usual number of cells and how many records have it; the smaller number on a tie.
+std::pair<int, int> Usual(const std::map<int, int>& counts) {
+    std::pair<int, int> usual{0, 0};
+    for (const auto& [count, times] : counts)
+        if (times > usual.second)
+            usual = {count, times};
+    return usual;
+}
+
+// The delimiter that gives most of the first records one number of cells, three or more
+// before two; comma, then semicolon, then tab on a tie.
 char ChooseDelimiter(std::string_view text) {
     char best = ',';
-    std::array<int, 3> bestScore{0, 0, 0};
+    std::pair<int, int> bestScore{0, 0};
     for (const char delimiter : {',', ';', '\t'}) {
         CsvRecords records(text, delimiter);
         Record record;
         std::map<int, int> counts;
-        bool header = false;
         for (int seen = 0; seen < DelimiterSample && records.Next(record);) {
             if (record.Skipped())
                 continue;
-            ImportColumns ignored;
-            header = header || (seen == 0 && ReadHeader(record, ignored));
             ++counts[record.count];
             ++seen;
         }
-        // The most usual count; the smaller one on a tie.
-        int usual = 0, agreeing = 0;
-        for (const auto& [count, times] : counts)
-            if (times > agreeing) {
-                usual = count;
-                agreeing = times;
-            }
+        const auto [usual, agreeing] = Usual(counts);
         // One cell a record means the delimiter is not in the file at all.
-        const std::array<int, 3> score =
-            usual > 1 ? std::array<int, 3>{header, std::min(usual, 3), agreeing}
-                      : std::array<int, 3>{0, 0, 0};
+        if (usual < 2)
+            continue;
+        const std::pair<int, int> score{std::min(usual, 3), agreeing};
         if (score > bestScore) {
             bestScore = score;
             best = delimiter;
@@ -418,12 +417,7 @@ void ReadCsv(std::string_view text, ImportFile& file) {
             ++counts[record.count];
     }
     if (!layout.header) {
-        int agreeing = 0;
-        for (const auto& [count, times] : counts)
-            if (times > agreeing) {
-                layout.cellCount = count;
-                agreeing = times;
-            }
+        layout.cellCount = Usual(counts).first;
         // Without a header the columns are the export's, and a fourth gives the request.
         if (layout.cellCount != 4)
             layout.cellCount = 3;

@@ -9,8 +9,8 @@
 // - Export: a file whose last line (blank ones aside) is the export's warning line. Its
 //   values are unquoted and may hold commas; lines between empty lines that hold the three
 //   values only together are one record whose value held a line break.
-// - CSV: the delimiter (comma, semicolon or tab) is the one that makes a header of the first
-//   row, else the one giving most of the first rows one count of three or more cells.
+// - CSV: the delimiter (comma, semicolon or tab) is the one that gives most of the first
+//   rows one number of cells, three or more before two.
 // - Header: a first row that names a name and a code column and holds no "@". Cells are
 //   matched by the words in them (see import_file.cpp); without a header the columns are
 //   name, code, e-mail and, in a file of four columns, the request.

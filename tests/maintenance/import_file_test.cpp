@@ -19,6 +19,7 @@ const char* const Files[] = {
     "header_any_order.csv",   // byte order mark, quoted cells, line numbers after line breaks
     "header_words.csv",       // header cells with words of two kinds; semicolons
     "no_header_request.tsv",  // a fourth column without a header is the request
+    "semicolon_commas.csv",   // three cells a row by semicolons beat two by commas
     "column_counts.csv",      // CR line ends; rows too short or too long, blank lines
     "dbase_delimited.txt",    // every cell quoted, ending in DOS's end-of-file mark
     "quotes.csv",             // a quote opens a value only at the start of a cell
