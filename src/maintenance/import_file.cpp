@@ -48,8 +48,8 @@ std::string Lower(std::string_view text) {
 std::string Shown(std::string_view value) {
     constexpr std::size_t Width = 30;
     std::string shown(value);
-    std::replace_if(shown.begin(), shown.end(), [](char c) { return IsLineEnd(c) || c == '\t'; },
-                    ' ');
+    std::replace_if(
+        shown.begin(), shown.end(), [](char c) { return IsLineEnd(c) || c == '\t'; }, ' ');
     if (CharacterCount(shown) > Width)
         shown = LeftJustify(shown, Width - 3) + "...";
     return '"' + shown + '"';
@@ -84,8 +84,8 @@ private:
 // One record of the file, before the columns are given their meaning.
 struct Record {
     int line = 0;
-    int count = 0;  // cells, including those not kept
-    int filled = 0; // cells up to the last one that holds more than blanks
+    int count = 0;                  // cells, including those not kept
+    int filled = 0;                 // cells up to the last one that holds more than blanks
     std::vector<std::string> cells; // the first KeptCells of them
     std::string problem;
 
@@ -309,8 +309,8 @@ ImportRow MakeRow(const Record& record, const ImportLayout& layout) {
                    : std::string();
     };
     const ImportColumns& columns = layout.columns;
-    ImportRow row{record.line, cell(columns.name), cell(columns.code), cell(columns.email),
-                  std::nullopt, record.problem};
+    ImportRow row{record.line,         cell(columns.name), cell(columns.code),
+                  cell(columns.email), std::nullopt,       record.problem};
     if (!row.problem.empty())
         return row;
     if (record.count < layout.cellCount || record.filled > layout.cellCount)
@@ -334,7 +334,7 @@ bool AddRow(ImportFile& file, const Record& record) {
 // Where the export's warning line starts, when the text ends with it (blank lines aside).
 std::size_t ExportWarningAt(std::string_view text) {
     const std::string_view warning = ExportWarningLine;
-    std::size_t end = text.find_last_not_of(" \t\f\r\n");
+    const std::size_t end = text.find_last_not_of(" \t\f\r\n");
     if (end == std::string_view::npos || end + 1 < warning.size())
         return std::string_view::npos;
     const std::size_t start = end + 1 - warning.size();
@@ -363,8 +363,8 @@ void ReadExport(std::string_view text, ImportFile& file) {
     file.layout.columns = {0, 1, 2, -1};
     file.layout.cellCount = 3;
     Lines lines(text);
-    int runLine = 0, runLines = 0, runCommas = 0;
-    std::size_t runStart = 0, runEnd = 0;
+    int runLine = 0, runLines = 0;
+    std::size_t runStart = 0, runEnd = 0, runCommas = 0;
     const auto endRun = [&]() {
         if (runLines == 0)
             return true;
@@ -389,7 +389,8 @@ void ReadExport(std::string_view text, ImportFile& file) {
             runCommas = 0;
         }
         runEnd = lines.start + lines.line.size();
-        runCommas += static_cast<int>(std::count(lines.line.begin(), lines.line.end(), ','));
+        runCommas +=
+            static_cast<std::size_t>(std::count(lines.line.begin(), lines.line.end(), ','));
     }
     endRun();
 }

@@ -56,7 +56,8 @@ TEST(ImportFile, ReadsEachFileAsItsGoldenFileSays) {
         SCOPED_TRACE(name);
         std::ifstream in(TestsFile(std::string("data/import/") + name), std::ios::binary);
         ASSERT_TRUE(in);
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
         ExpectGolden(std::string("import/") + name + ".txt", Reading(ReadImportFile(bytes)));
     }
 }
