@@ -2,7 +2,7 @@
 
 #include "common/codepage.h"
 #include "common/text.h"
-#include "maintenance/export.h"
+#include "maintenance/export_rules.h"
 
 #include <algorithm>
 #include <array>
