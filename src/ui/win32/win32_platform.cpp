@@ -113,6 +113,13 @@ struct Win32Platform::Running {
         if (!ended && callback)
             callback(Handle(window), DialogEvent{kind, control, code});
     }
+    // The close box: the callback decides; a dialog run without one ends with 0.
+    void Close() {
+        if (callback)
+            Report(DialogEventKind::Close);
+        else if (table->closeBox)
+            ::EndDialog(window, 0);
+    }
     // The focused control of this dialog, or 0.
     int FocusedChild() const {
         HWND focus = GetFocus();
@@ -158,6 +165,8 @@ struct DialogProcedure {
         case WM_COMMAND: {
             // Enter and Esc arrive as IDOK and IDCANCEL, which no table holds: nothing happens.
             const int id = LOWORD(wParam);
+            if (id == IDCANCEL && lParam == 0 && running->table->escapeCloses)
+                running->Close();
             if (running->Find(id) != nullptr)
                 running->Report(DialogEventKind::Command, id, HIWORD(wParam));
             return TRUE;
@@ -165,11 +174,16 @@ struct DialogProcedure {
         case DM_GETDEFID: // no default button: Enter arrives as IDOK, ignored above
             SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
             return TRUE;
+        case WM_SYSCOMMAND: // the close box, Close on the system menu, Alt+F4
+            if ((wParam & 0xFFF0) != SC_CLOSE)
+                return FALSE;
+            running->Close();
+            return TRUE;
         case WM_CLOSE:
-            if (running->callback)
-                running->Report(DialogEventKind::Close);
-            else
-                ::EndDialog(window, 0);
+            // A multi-line box posts this on Esc, which must not end the dialog or lose
+            // what was typed; the close box comes as SC_CLOSE above.
+            if (running->table->escapeCloses)
+                running->Close();
             return TRUE;
         case WM_SETCURSOR: {
             const Control* control = running->Find(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
