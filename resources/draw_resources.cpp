@@ -1,6 +1,7 @@
-// Draws the program's picture (bitmap 127) and icon (icon 126) into a folder, so that the
-// pixels come from this file and the bundled face rather than from a hand-edited image; the
-// icon also at the sizes of the desktop's icon theme and as a scalable picture.
+// Draws the program's picture (bitmap 127, also at twice its size for screens of more pixels
+// per inch) and icon (icon 126) into a folder, so that the pixels come from this file and the
+// bundled face rather than from a hand-edited image; the icon also at the sizes of the
+// desktop's icon theme and as a scalable picture.
 // Usage: draw_resources <LiberationSans-Bold.ttf> <output folder>
 
 #include <QColor>
@@ -22,13 +23,15 @@ namespace {
 const QColor blue(0, 0, 255);
 
 // 370 x 128: the name in large bold letters above a rule; the lower part stays white because
-// the windows lay white labels over it.
-QImage DrawPicture(const QString& family) {
-    QImage image(370, 128, QImage::Format_RGB32);
+// the windows lay white labels over it. Also drawn `scale` times larger, for screens of more
+// pixels per inch.
+QImage DrawPicture(const QString& family, int scale = 1) {
+    QImage image(370 * scale, 128 * scale, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
 
     QFont font(family);
     font.setBold(true);
@@ -38,12 +41,12 @@ QImage DrawPicture(const QString& family) {
         font.setPixelSize(font.pixelSize() - 1);
     const QFontMetrics metrics(font);
     const int baseline = 58; // the descender of "y" ends above the rule
-    const int x = (image.width() - metrics.horizontalAdvance(name)) / 2;
+    const int x = (370 - metrics.horizontalAdvance(name)) / 2;
     painter.setFont(font);
     painter.setPen(blue);
     painter.drawText(x, baseline, name);
 
-    painter.fillRect(QRect(24, baseline + metrics.descent() + 4, image.width() - 48, 4), blue);
+    painter.fillRect(QRect(24, baseline + metrics.descent() + 4, 370 - 48, 4), blue);
     return image;
 }
 
@@ -233,6 +236,7 @@ int main(int argc, char** argv) {
     const QImage icon = DrawIcon();
     bool ok = Save(picture, out.filePath("picture127.png"), "PNG");
     ok = Save(picture, out.filePath("picture127.bmp"), "BMP") && ok; // 24 bits per pixel
+    ok = Save(DrawPicture(family, 2), out.filePath("picture127-2x.bmp"), "BMP") && ok;
     ok = Save(icon, out.filePath("icon126.png"), "PNG") && ok;
 
     ok = Write(out.filePath("icon126.ico"), IconFile(icon)) && ok;

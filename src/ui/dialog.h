@@ -112,6 +112,8 @@ struct Dialog {
     std::vector<Control> controls; // creation order, which is also the tab order
     Rgb background = LightBlue;
     bool closeBox = true; // a title-bar close box (and system menu)
+    // Esc asks to close as the close box does; otherwise Esc does nothing, in any control.
+    bool escapeCloses = false;
     int icon = 126;       // icon resource
 };
 

@@ -1,7 +1,7 @@
 // The dialogs as Windows builds them from their templates (under Wine here): each control
 // where Windows' own dialog units put it, in its face, weight and size, the icon, the
-// picture, the status bar and the hand over links, and each caption measured in Windows' own
-// "MS Sans Serif".
+// picture filling its place, the status bar and the hand over links, and each caption
+// measured in Windows' own "MS Sans Serif".
 
 #include "common/wide_text.h"
 #include "e2e/built_dialog.h"
@@ -67,15 +67,16 @@ Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::strin
         wrong.Expect(((GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU) != 0) == table.closeBox,
                      "close box");
         wrong.Expect(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0) != 0, "icon");
-        // Windows' own dialog units, from Wine's raster "MS Sans Serif" 8: 6 x 13 pixels.
-        RECT units{0, 0, 4, 8};
-        MapDialogRect(dialog, &units);
-        wrong.Expect(units.right == 6 && units.bottom == 13, "dialog units");
-        RECT client{};
-        GetClientRect(dialog, &client);
+        // Windows' own dialog units, from Wine's raster "MS Sans Serif" 8 at 96 dots per inch:
+        // 6 x 13 pixels. The program is told the real resolution, and runs at any.
         const HDC screen = GetDC(nullptr);
         const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
         ReleaseDC(nullptr, screen);
+        RECT units{0, 0, 4, 8};
+        MapDialogRect(dialog, &units);
+        wrong.Expect(dpi != 96 || (units.right == 6 && units.bottom == 13), "dialog units");
+        RECT client{};
+        GetClientRect(dialog, &client);
         for (const ui::Control& row : table.controls) {
             const std::string id = std::to_string(row.id);
             const HWND control = GetDlgItem(dialog, row.id);
@@ -103,19 +104,14 @@ Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::strin
             RECT at{};
             GetWindowRect(control, &at);
             MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&at), 2);
-            // The status bar lays itself out along the bottom edge; the picture shows bitmap
-            // 127 at the bitmap's own size. Frames and pictures show no text and keep no font.
+            wrong.Expect(at.left >= 0 && at.top >= 0 && at.right <= client.right &&
+                             at.bottom <= client.bottom,
+                         id + " inside the dialog");
+            // The status bar lays itself out along the bottom edge. Frames and pictures show no
+            // text and keep no font.
             if (row.kind == ui::ControlKind::StatusBar) {
                 wrong.Expect(at.left == 0 && at.right == client.right && at.bottom == client.bottom,
                              id + " geometry");
-                continue;
-            }
-            if (row.kind == ui::ControlKind::Picture) {
-                BITMAP bitmap{};
-                GetObjectW(
-                    reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0)),
-                    sizeof bitmap, &bitmap);
-                wrong.Expect(bitmap.bmWidth == 370 && bitmap.bmHeight == 128, id + " bitmap");
                 continue;
             }
             if (row.kind == ui::ControlKind::EtchedFrame)
@@ -127,6 +123,17 @@ Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::strin
                              at.right == wanted.left + wanted.right &&
                              at.bottom == wanted.top + wanted.bottom,
                          id + " geometry");
+            if (row.kind == ui::ControlKind::Picture) { // bitmap 127 drawn to fill it
+                BITMAP bitmap{};
+                GetObjectW(
+                    reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                    sizeof bitmap, &bitmap);
+                RECT inside{};
+                GetClientRect(control, &inside);
+                wrong.Expect(bitmap.bmWidth == inside.right && bitmap.bmHeight == inside.bottom,
+                             id + " bitmap");
+                continue;
+            }
             LOGFONTW font{};
             GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
                        sizeof font, &font);

@@ -1,28 +1,15 @@
 // Every dialog of the program, built by the backend this test program is built for, is the
 // dialog its table describes, and no caption is cut beyond those the backend is known to cut.
 
-#include "app/about_dialog.h"
-#include "app/login_dialogs.h"
-#include "app/main_window.h"
-#include "applications/application_dialog.h"
 #include "e2e/built_dialog.h"
-#include "maintenance/database_dialog.h"
-#include "requests/compose_dialog.h"
+#include "support/all_dialogs.h"
 #include "support/ui_driver.h"
-#include "user/change_password.h"
-#include "user/user_setup_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
 namespace {
-
-std::vector<ui::Dialog> AllDialogs() {
-    return {LoginLayout(),          CreateUserLoginLayout(),        MainDisplayLayout(),
-            AboutLayout(),          ApplicationInformationLayout(), UserSetupLayout(),
-            ChangePasswordLayout(), ComposeEmailLayout(),           DatabaseLayout()};
-}
 
 TEST(DialogTables, EveryDialogIsBuiltAsItsTableSaysAndItsCaptionsFit) {
     const auto backend = MakeBackend();

@@ -48,6 +48,10 @@ void HandlePendingMessages(HWND dialog) {
 // Posts what the keyboard would to the control that has the focus, and lets the dialog
 // handle it.
 void Keystroke(ui::WindowHandle dialog, UINT message, WPARAM key, LPARAM flags) {
+    // Without a window manager the activation of a new dialog may still be on its way; the
+    // keyboard goes to the active window, so it is activated first, as a click would.
+    if (GetActiveWindow() != Hwnd(dialog))
+        SetActiveWindow(Hwnd(dialog));
     const HWND focus = GetFocus();
     PostMessageW(focus != nullptr && IsChild(Hwnd(dialog), focus) ? focus : Hwnd(dialog), message,
                  key, flags);

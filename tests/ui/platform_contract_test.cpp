@@ -1,9 +1,10 @@
 // What every backend of ui::Platform does alike, run as the program runs its dialogs
-// (ui::RunDialog): Esc and Enter do nothing, mnemonics press buttons, the close box ends a
-// dialog with 0 where there is one; a nested dialog keeps its owner from input and is found by
-// its exact title while it runs; the focus comes back after another window and stays where an
-// operation put it after its message.
+// (ui::RunDialog): Esc and Enter do nothing, in the multi-line boxes of every dialog too,
+// mnemonics press buttons, the close box ends a dialog with 0 where there is one; a nested
+// dialog keeps its owner from input and is found by its exact title while it runs; the focus
+// comes back after another window and stays where an operation put it after its message.
 
+#include "support/all_dialogs.h"
 #include "support/ui_driver.h"
 #include "ui/dialog_support.h"
 
@@ -77,14 +78,37 @@ TEST_F(PlatformContract, ControlsTakeWhatTheUserDoesAsTheirStylesSay) {
 }
 
 TEST_F(PlatformContract, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEndsWithZero) {
+    // Esc and Enter in every multi-line box of the program's dialogs keep the dialog and what
+    // was typed; Enter starts a new line where the box takes text.
+    for (const ui::Dialog& table : AllDialogs()) {
+        for (const ui::Control& box : table.controls) {
+            if (box.kind != ControlKind::Edit || !(box.style & ui::Multiline))
+                continue;
+            user.When(table.title, [&](WindowHandle dialog) {
+                user.Settle(); // shown and active, its first focus given
+                user.Type(dialog, box.id, "Dear vendor"); // a read-only box keeps its text
+                const std::string typed = ui::Ui().ControlText(dialog, box.id);
+                user.Press(dialog, UiDriver::Key::Escape);
+                user.Press(dialog, UiDriver::Key::Enter);
+                user.Settle();
+                EXPECT_TRUE(user.Visible(dialog)) << table.title << " " << box.id;
+                EXPECT_EQ(ui::Ui().ControlText(dialog, box.id),
+                          typed + (box.style & ui::ReadOnly ? "" : "\r\n"))
+                    << table.title << " " << box.id;
+                ui::Ui().EndDialog(dialog, 0);
+            });
+            ui::RunDialog(table, 0, {});
+        }
+    }
     user.When("Ombrelay Sample", [&](WindowHandle dialog) {
         for (int id : {Go, First}) {
             ui::Ui().SetFocus(dialog, id);
             user.Press(dialog, UiDriver::Key::Escape);
             user.Press(dialog, UiDriver::Key::Enter);
         }
+        user.Settle();
         EXPECT_TRUE(user.Visible(dialog)) << "Enter or Esc ended the dialog";
-        for (char letter : {'g', 'x', 'y'})
+    for (char letter : {'g', 'x', 'y'})
             user.Mnemonic(dialog, letter);
         EXPECT_EQ(pressed, (std::vector<int>{Go, Next, Yes}));
         user.CloseBox(dialog);
@@ -97,6 +121,16 @@ TEST_F(PlatformContract, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEnd
         ui::Ui().EndDialog(dialog, 3);
     });
     EXPECT_EQ(Run(Sample("Ombrelay Fixed", false)), 3);
+    // A dialog that closes on Esc does so from any box.
+    user.When("Ombrelay Preview", [&](WindowHandle dialog) {
+        ui::Ui().SetFocus(dialog, Note);
+        user.Press(dialog, UiDriver::Key::Escape);
+        user.Settle();
+        ui::Ui().EndDialog(dialog, -1);
+    });
+    ui::Dialog preview = Sample("Ombrelay Preview");
+    preview.escapeCloses = true;
+    EXPECT_EQ(Run(preview), 0);
     // Ended in its Init, before it is shown.
     const auto init = [&](WindowHandle dialog, const ui::DialogEvent&) {
         ui::Ui().EndDialog(dialog, 5);

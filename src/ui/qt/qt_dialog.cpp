@@ -479,6 +479,10 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:
+        event->accept();
+        if (table_.escapeCloses && table_.closeBox)
+            Report({DialogEventKind::Close, 0, 0});
+        return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         event->accept();

@@ -59,7 +59,7 @@ public:
     // Gives the focus to the first control Tab reaches, unless a control has it already.
     void FocusFirstControl();
 
-    // Esc and Enter never end a dialog.
+    // Enter never ends a dialog; Esc only where the table says so (keyPressEvent).
     void reject() override {}
 
 protected:

@@ -1,6 +1,9 @@
 #include "ui/qt/qt_platform.h"
 
 #include "ui/qt/qt_dialog.h"
+#if defined(__unix__) && !defined(__APPLE__)
+#include "ui/qt/desktop_open.h"
+#endif
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -13,7 +16,6 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -37,52 +39,11 @@ QtPlatform::MessageBoxHook& MessageBoxShown() {
     return hook;
 }
 
-// Windows' ShellExecute results: above 32 is success; 2 is "file not found", 28 "timed
-// out" and 31 "no application is associated".
+// Windows' ShellExecute results: above 32 is success; 2 is "file not found" and 31 "no
+// application is associated".
 constexpr int ShellOpened = 42;
 constexpr int ShellFileNotFound = 2;
-constexpr int ShellTimedOut = 28;
 constexpr int ShellNoAssociation = 31;
-
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-// How long the desktop's opener may take to hand a link or file over.
-constexpr int OpenerWaitMs = 5000;
-
-// Runs xdg-open on one link or file and waits for its verdict: it returns once the handler
-// has the target, with 0 for success, 2 when a file is missing, 3 when no tool to open it
-// was found and 4 when opening failed. The program's windows keep painting meanwhile, but
-// take no input, so no second request starts inside the first.
-int RunOpener(const QString& target) {
-    auto* opener = new QProcess(qApp);
-    opener->setProcessChannelMode(QProcess::ForwardedChannels);
-    opener->setStandardInputFile(QProcess::nullDevice());
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(opener, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(opener, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    opener->start(QStringLiteral("xdg-open"), {target});
-    if (opener->state() != QProcess::NotRunning) {
-        timer.start(OpenerWaitMs);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    if (opener->state() != QProcess::NotRunning) {
-        // It hangs: the request counts as failed, and the opener is left to end on its own
-        // (it may yet be the mail program that it started).
-        QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
-        return ShellTimedOut;
-    }
-    const bool started = opener->error() != QProcess::FailedToStart;
-    const bool exited = started && opener->exitStatus() == QProcess::NormalExit;
-    const int status = opener->exitCode();
-    opener->deleteLater();
-    if (exited && status == 0)
-        return ShellOpened;
-    return exited && status == 2 ? ShellFileNotFound : ShellNoAssociation;
-}
-#endif
 
 bool Set(const char* name) {
     const char* value = std::getenv(name);
@@ -394,13 +355,13 @@ int QtPlatform::ShellOpen(const std::string& target, ShowState /*show*/) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // A handler registered for the scheme (tests register them) takes the target. Only the
     // offscreen platform lets that be asked: it has no opener of its own, so QDesktopServices
-    // succeeds there only through a handler. Elsewhere QDesktopServices starts xdg-open
-    // without waiting for its verdict, so xdg-open is run here instead.
+    // succeeds there only through a handler. Elsewhere QDesktopServices runs xdg-open, which
+    // waits on the mail program on some desktops and says nothing of failures; GIO does not.
     if (QGuiApplication::platformName() == QLatin1String("offscreen") &&
         QDesktopServices::openUrl(url))
         return ShellOpened;
     // Links go as they are: they are already encoded.
-    return RunOpener(isUrl ? text : path);
+    return OpenWithDesktop(isUrl ? target : url.toString(QUrl::FullyEncoded).toStdString());
 #else
     return QDesktopServices::openUrl(url) ? ShellOpened : ShellNoAssociation;
 #endif

@@ -113,8 +113,9 @@ ControlStyles StylesOf(const Control& control) {
         out.style |= BS_AUTOCHECKBOX;
         break;
     case ControlKind::Picture:
+        // Keeps the size of the table; the backend draws the picture to fill it.
         out.atom = StaticAtom;
-        out.style |= SS_BITMAP;
+        out.style |= SS_BITMAP | SS_REALSIZECONTROL;
         if (s & (ClientEdge | StaticEdge))
             out.style |= SS_SUNKEN;
         break;

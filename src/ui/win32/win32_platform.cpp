@@ -2,6 +2,7 @@
 
 #include "common/wide_text.h"
 #include "ui/win32/dialog_template.h"
+#include "ui/win32/picture.h"
 
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace ui {
 namespace {
 
 constexpr UINT ShownMessage = WM_APP + 1;
+constexpr UINT RelaidMessage = WM_APP + 2; // the dialog manager has laid out a new resolution
 
 Win32Platform::DialogShownHook& DialogShown() {
     static Win32Platform::DialogShownHook hook;
@@ -60,12 +62,30 @@ void PrepareCommonControls() {
     FreeLibrary(library);
 }
 
-// A font as the layouts give it: height -(points * vertical dpi / 72), truncated. A pitch
-// sets every character's width in ems of the dialog font `dialogFont`.
-HFONT MakeFont(const Font& font, const Font& dialogFont) {
+// A function of user32 that older Windows versions lack, or null.
+template <typename Function>
+Function User32(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The pixels per inch of the monitor the window is on (Windows 10 1607 on, per-monitor
+// aware), else the system's.
+int DpiOf(HWND window) {
+    static const auto getDpiForWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (getDpiForWindow != nullptr) {
+        if (const UINT dpi = getDpiForWindow(window))
+            return static_cast<int>(dpi);
+    }
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// A font as the layouts give it at `dpi`: height -(points * dpi / 72), truncated. A pitch
+// sets every character's width in ems of the dialog font `dialogFont`.
+HFONT MakeFont(const Font& font, const Font& dialogFont, int dpi) {
     const int width = static_cast<int>(font.pitch * dialogFont.points * dpi / 72 + 0.5);
     return CreateFontW(-(font.points * dpi / 72), width, 0, 0, font.weight, FALSE,
                        font.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -92,6 +112,7 @@ struct Win32Platform::Running {
     bool ended = false;
     int lastFocus = 0; // the focused control when the dialog was last deactivated
     std::vector<HFONT> fonts;
+    std::vector<HBITMAP> pictures; // each picture at its control's size
     std::vector<std::pair<COLORREF, HBRUSH>> brushes;
 
     const Control* Find(int id) const {
@@ -112,6 +133,48 @@ struct Win32Platform::Running {
     void Report(DialogEventKind kind, int control = 0, int code = 0) {
         if (!ended && callback)
             callback(Handle(window), DialogEvent{kind, control, code});
+    }
+    // The close box: the callback decides; a dialog run without one ends with 0.
+    void Close() {
+        if (callback)
+            Report(DialogEventKind::Close);
+        else if (table->closeBox)
+            ::EndDialog(window, 0);
+    }
+    // The table's fonts made for `dpi` and given to their controls; those they replace go.
+    void MakeFonts(int dpi) {
+        std::vector<HFONT> made;
+        for (const Font& font : table->fonts)
+            made.push_back(MakeFont(font, table->font, dpi));
+        for (const Control& control : table->controls) {
+            if (control.font >= 0 && control.font < static_cast<int>(made.size()))
+                SendDlgItemMessageW(window, control.id, WM_SETFONT,
+                                    reinterpret_cast<WPARAM>(made[control.font]), TRUE);
+        }
+        for (HFONT font : fonts)
+            DeleteObject(font);
+        fonts = std::move(made);
+    }
+    // Each picture drawn to fill its control as it now is.
+    void DrawPictures() {
+        std::vector<HBITMAP> drawn;
+        for (const Control& control : table->controls) {
+            if (control.kind != ControlKind::Picture)
+                continue;
+            const HWND picture = GetDlgItem(window, control.id);
+            RECT client{};
+            GetClientRect(picture, &client);
+            const HBITMAP bitmap = win32::ScaledPicture(GetModuleHandleW(nullptr), control.resource,
+                                                        client.right, client.bottom);
+            if (bitmap == nullptr)
+                continue;
+            drawn.push_back(bitmap);
+            // The one the control loaded itself is ours to delete once replaced, as is ours.
+            if (const auto replaced = reinterpret_cast<HBITMAP>(SendMessageW(
+                    picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap))))
+                DeleteObject(replaced);
+        }
+        pictures = std::move(drawn);
     }
     // The focused control of this dialog, or 0.
     int FocusedChild() const {
@@ -158,6 +221,8 @@ struct DialogProcedure {
         case WM_COMMAND: {
             // Enter and Esc arrive as IDOK and IDCANCEL, which no table holds: nothing happens.
             const int id = LOWORD(wParam);
+            if (id == IDCANCEL && lParam == 0 && running->table->escapeCloses)
+                running->Close();
             if (running->Find(id) != nullptr)
                 running->Report(DialogEventKind::Command, id, HIWORD(wParam));
             return TRUE;
@@ -165,11 +230,16 @@ struct DialogProcedure {
         case DM_GETDEFID: // no default button: Enter arrives as IDOK, ignored above
             SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
             return TRUE;
+        case WM_SYSCOMMAND: // the close box, Close on the system menu, Alt+F4
+            if ((wParam & 0xFFF0) != SC_CLOSE)
+                return FALSE;
+            running->Close();
+            return TRUE;
         case WM_CLOSE:
-            if (running->callback)
-                running->Report(DialogEventKind::Close);
-            else
-                ::EndDialog(window, 0);
+            // A multi-line box posts this on Esc, which must not end the dialog or lose
+            // what was typed; the close box comes as SC_CLOSE above.
+            if (running->table->escapeCloses)
+                running->Close();
             return TRUE;
         case WM_SETCURSOR: {
             const Control* control = running->Find(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
@@ -179,6 +249,16 @@ struct DialogProcedure {
             SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
             return TRUE;
         }
+        case WM_DPICHANGED:
+            // Moved to a monitor of another resolution: the table's fonts are made again here;
+            // the dialog manager then lays out the dialog in its own font (Windows 10 1703 on),
+            // after which the pictures are drawn again at their new sizes.
+            running->MakeFonts(HIWORD(wParam));
+            PostMessageW(window, RelaidMessage, 0, 0);
+            return FALSE;
+        case RelaidMessage:
+            running->DrawPictures();
+            return TRUE;
         case ShownMessage:
             if (!running->ended && DialogShown()) {
                 RedrawWindow(window, nullptr, nullptr,
@@ -199,15 +279,19 @@ struct DialogProcedure {
             SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
             SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
         }
-        for (const Font& font : running.table->fonts)
-            running.fonts.push_back(MakeFont(font, running.table->font));
+        // The dialog manager gives its own font to every control when the resolution changes;
+        // those with a font of the table keep theirs, made again for the new resolution.
+        static const auto keepFont = User32<BOOL(WINAPI*)(HWND, DWORD, DWORD)>(
+            "SetDialogControlDpiChangeBehavior");
         for (const Control& control : running.table->controls) {
-            if (control.font >= 0 && control.font < static_cast<int>(running.fonts.size()))
-                SendDlgItemMessageW(window, control.id, WM_SETFONT,
-                                    reinterpret_cast<WPARAM>(running.fonts[control.font]), FALSE);
+            const HWND child = GetDlgItem(window, control.id);
+            if (control.font >= 0 && keepFont != nullptr)
+                keepFont(child, 1, 1); // DCDC_DISABLE_FONTUPDATE
             if (control.kind == ControlKind::PushButton)
-                SetWindowSubclass(GetDlgItem(window, control.id), &NeverDefault, 0, 0);
+                SetWindowSubclass(child, &NeverDefault, 0, 0);
         }
+        running.MakeFonts(DpiOf(window));
+        running.DrawPictures();
         running.Report(DialogEventKind::Init);
         PostMessageW(window, ShownMessage, 0, 0);
         // TRUE lets Windows focus the first tab stop, unless the callback chose a control.
@@ -269,6 +353,8 @@ int Win32Platform::RunDialog(const Dialog& dialog, WindowHandle owner, DialogCal
     running_.erase(Handle(running.window));
     for (HFONT font : running.fonts) // made with the window, deleted once it has closed
         DeleteObject(font);
+    for (HBITMAP picture : running.pictures)
+        DeleteObject(picture);
     for (const auto& [color, brush] : running.brushes)
         DeleteObject(brush);
     return result == -1 ? 0 : static_cast<int>(result);
