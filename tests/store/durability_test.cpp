@@ -1,14 +1,7 @@
-// Writes are all or nothing, whatever step fails or stops the process, and a user's action
-// costs at most two syncs.
+// Writes are all or nothing, whatever step fails or stops the process.
 
-#include "applications/application_dialog.h"
-#include "applications/application_records.h"
 #include "store/folder_lock.h"
 #include "store_test.h"
-#include "support/headless_platform.h"
-#include "user/change_password.h"
-#include "user/user_record.h"
-#include "user/user_setup_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -173,60 +166,4 @@ TEST_F(Durability, AJournalIsPlayedBackOnlyOverTheFileItWasMadeFor) {
     }
     EXPECT_EQ(ReadFile(ApplicationTableFile), oldFiles[0]);
     EXPECT_TRUE(JournalSpent());
-}
-
-// The operations a user starts with one button, each one durable commit: a journal and the
-// table synced, the index never.
-TEST_F(Durability, EveryActionThatWritesATableSyncsTwiceAtMost) {
-    HeadlessPlatform ui;
-    ui.OpenWindow(MainWindowStandIn());
-    const ui::WindowHandle apps = ui.OpenWindow(ApplicationInformationLayout());
-    const ui::WindowHandle user = ui.OpenWindow(UserSetupLayout());
-    const ui::WindowHandle change = ui.OpenWindow(ChangePasswordLayout());
-    using Boxes = std::vector<std::pair<int, std::string>>;
-    const auto application = [](const char* name, const char* code) {
-        return Boxes{
-            {ApplicationNameBox, name}, {RegistrationCodeBox, code}, {VendorEmailBox, "s@x"}};
-    };
-    // What the first save needs: names, e-mail address, PIN and a login.
-    const Boxes userForm = {{FirstNameBox, "Ann"},          {LastNameBox, "Lee"},
-                            {UserEmailBox, "a@x"},          {PinBox, "1234ABCD"},
-                            {LoginNameBox, "ann"},          {LoginPasswordBox, "pw"},
-                            {LoginPasswordConfirmBox, "pw"}};
-    const struct {
-        const char* name;
-        ui::WindowHandle window;
-        Boxes boxes;
-        void (*action)();
-    } actions[] = {
-        {"save (add)", apps, application("Delta", "D-1"), SaveApplication},
-        {"save (overwrite)", apps, application("alpha", "A-2"), SaveApplication},
-        {"delete", apps, application("Bravo", "other"), DeleteApplication},
-        {"save user (add)", user, userForm, SaveUserInformation},
-        {"save user (overwrite)", user, userForm, SaveUserInformation},
-        {"change password",
-         change,
-         {{NewPasswordBox, "n"}, {RepeatPasswordBox, "n"}},
-         CheckAndSaveNewPassword},
-    };
-    // The tables as the start of a session leaves them (it creates a missing one).
-    ShowApplicationList();
-    XDBCLOSE(XDBOPENEX(UserTableFile, 2, 1, TableKey));
-    for (const auto& [name, window, boxes, action] : actions) {
-        const std::string before = ReadFile(ApplicationTableFile) + ReadFile(UserTableFile);
-        for (const auto& [box, text] : boxes)
-            ui.SetControlText(window, box, text);
-        int syncs = 0;
-        SetWriteStepHookForTesting([&](WriteStep step) {
-            syncs += step == WriteStep::DataSynced || step == WriteStep::TableSynced ||
-                     step == WriteStep::FolderSynced;
-            return true;
-        });
-        ui.answers = {ui::IdYes, ui::IdYes, ui::IdYes};
-        action();
-        SetWriteStepHookForTesting({});
-        EXPECT_NE(ReadFile(ApplicationTableFile) + ReadFile(UserTableFile), before) << name;
-        EXPECT_TRUE(syncs == 1 || syncs == 2) << name << ": " << syncs; // durably, once
-    }
-    EXPECT_EQ(StoredApplications().size(), 3u); // the overwrite added nothing
 }

@@ -92,6 +92,6 @@ TEST_F(Faults, TablesArePrivateAndLinksAreWrittenThrough) {
     fs::create_symlink("data/apps.dbf", ApplicationTableFile);
     Open(), Add("Alpha"), XDBCLOSE(table);
     EXPECT_TRUE(fs::is_symlink(ApplicationTableFile));
-    EXPECT_EQ(StoredApplications().at(0).name, "Alpha");
+    EXPECT_EQ(StoredApplications().at(0).at(0), "Alpha");
     EXPECT_EQ(XDBERROR(), 0);
 }

@@ -67,7 +67,7 @@ TEST_F(Processes, TwoAddingAtOnceLoseNothingAndTheFolderLockKeepsOthersOut) {
     const auto rows = StoredApplications();
     std::set<std::string> names;
     for (const auto& row : rows)
-        names.insert(row.name);
+        names.insert(row[0]);
     EXPECT_EQ(rows.size(), 50u);
     EXPECT_EQ(names.size(), 50u);
 
