@@ -17,7 +17,13 @@ IndexEntry EntryOf(const TableFile& file, std::uint32_t slot) {
     return {IndexKey(file.keyField < values.size() ? values[file.keyField] : ""), slot + 1};
 }
 
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+    const auto last = text.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
 std::size_t PositionOf(TableFile& file, std::uint32_t slot) {
+    MergeIndex(file);
     if (file.positionsStale) {
         file.positionOf.assign(file.data.records.size(), 0);
         for (std::size_t i = 0; i < file.index.entries.size(); ++i)
@@ -36,21 +42,39 @@ TableFingerprint FingerprintOf(const TableFile& file) {
 void RebuildIndex(TableFile& file) {
     const std::string& fieldName = file.data.fields[file.keyField].name;
     file.index = BuildNameIndex(file.data, file.keyField, fieldName, FingerprintOf(file));
+    file.added.clear();
     file.positionsStale = true;
     file.indexDirty = true;
 }
 
+// New entries wait beside the sorted ones, so that the many adds of a batch cost O(log n) each;
+// seeks look at both, and anything that needs positions merges them first.
 void InsertEntry(TableFile& file, std::uint32_t slot) {
-    IndexEntry entry = EntryOf(file, slot);
-    auto& entries = file.index.entries;
-    entries.insert(std::upper_bound(entries.begin(), entries.end(), entry, EntryBefore),
-                   std::move(entry));
+    file.added.insert(EntryOf(file, slot));
     file.positionsStale = true;
     file.indexDirty = true;
+}
+
+void MergeIndex(TableFile& file) {
+    if (file.added.empty())
+        return;
+    auto& entries = file.index.entries;
+    const auto sorted = static_cast<std::ptrdiff_t>(entries.size());
+    entries.reserve(entries.size() + file.added.size());
+    while (!file.added.empty())
+        entries.push_back(std::move(file.added.extract(file.added.begin()).value()));
+    std::inplace_merge(entries.begin(), entries.begin() + sorted, entries.end(), EntryBefore);
+    file.positionsStale = true;
 }
 
 void RemoveEntry(TableFile& file, std::uint32_t slot) {
     const IndexEntry entry = EntryOf(file, slot);
+    file.positionsStale = true;
+    file.indexDirty = true;
+    if (const auto waiting = file.added.find(entry); waiting != file.added.end()) {
+        file.added.erase(waiting);
+        return;
+    }
     auto& entries = file.index.entries;
     const auto at = std::lower_bound(entries.begin(), entries.end(), entry, EntryBefore);
     if (at != entries.end() && at->record == entry.record)
@@ -63,6 +87,7 @@ void RemoveEntry(TableFile& file, std::uint32_t slot) {
 // stale, to be rebuilt by the next open. Something in its place that is not a file (a
 // folder, a dangling link) is left alone.
 bool WriteIndexFile(TableFile& file) {
+    MergeIndex(file);
     file.index.fingerprint = FingerprintOf(file);
     if (PresenceOf(file.indexPath) == Presence::Unknown)
         return false;
@@ -98,6 +123,7 @@ Table* IndexedTable(int tableHandle, int indexHandle) {
 
 // Goes to a position in index order; past either end leaves no current record.
 void MoveTo(Table& table, long long position) {
+    MergeIndex(*table.file);
     const auto& entries = table.file->index.entries;
     const auto size = static_cast<long long>(entries.size());
     if (size == 0) {
@@ -122,18 +148,51 @@ void MoveTo(Table& table, long long position) {
 long long StartPosition(Table& table, int step) {
     if (table.current != 0)
         return static_cast<long long>(PositionOf(*table.file, table.current - 1)) + step;
+    if (table.gapByKey) {
+        MergeIndex(*table.file);
+        table.gap = KeyInsertionPoint(table.file->index.entries, table.gapKey);
+        table.gapByKey = false;
+    }
     return static_cast<long long>(table.gap) + (step < 0 ? step : 0);
 }
 
-int SeekResult(Table& table, std::size_t found, std::string_view key) {
-    const auto& entries = table.file->index.entries;
-    if (found == NoEntry) {
-        ForgetPosition(table, KeyInsertionPoint(entries, key));
+long long LastPosition(Table& table) {
+    MergeIndex(*table.file);
+    return static_cast<long long>(table.file->index.entries.size()) - 1;
+}
+
+int Seek(Table& table, std::string_view key, bool partial) {
+    TableFile& file = *table.file;
+    const auto& entries = file.index.entries;
+    const std::size_t at = partial ? FindKeyPrefix(entries, key) : FindExactKey(entries, key);
+    const IndexEntry* found = at == NoEntry ? nullptr : &entries[at];
+    // The same search among the entries not merged yet.
+    const std::string_view wanted = partial ? key : WithoutTrailingBlanks(key);
+    for (auto it = file.added.lower_bound(IndexEntry{std::string(wanted), 0});
+         it != file.added.end(); ++it) {
+        const std::string_view candidate = it->key;
+        if (candidate.substr(0, wanted.size()) != wanted)
+            break;
+        const std::string_view rest = candidate.substr(wanted.size());
+        const auto nonBlank = partial ? std::string_view::npos : rest.find_first_not_of(' ');
+        if (nonBlank != std::string_view::npos && static_cast<unsigned char>(rest[nonBlank]) > ' ')
+            break;
+        if (nonBlank == std::string_view::npos) {
+            if (found == nullptr || EntryBefore(*it, *found))
+                found = &*it;
+            break;
+        }
+    }
+    if (found == nullptr) {
+        // The position lies where the key would stand, found once a move needs it.
+        ForgetPosition(table, 0);
+        table.gapKey = std::string(key);
+        table.gapByKey = true;
         table.eof = false;
         table.bof = false;
         return 0;
     }
-    LoadRecord(table, entries[found].record - 1);
+    LoadRecord(table, found->record - 1);
     return 1;
 }
 
@@ -198,6 +257,7 @@ void OpenIndex(int tableHandle, int handle, const std::string& indexFileName) {
             Fail(error == std::errc::file_too_large ? XdbTooLarge : XdbCannotRead);
             return;
         }
+        MergeIndex(file);
         const auto& built = file.index;
         if (ParseNameIndex(bytes, stored) == XdbOk && stored.expression == built.expression &&
             stored.keyCharacters == built.keyCharacters &&

@@ -78,6 +78,8 @@ XdbError ReadTableFile(TableFile& file) {
             file.live.push_back(static_cast<std::uint32_t>(slot));
     }
     file.pending.clear();
+    file.batchHandle = 0; // a batch made on the old reading is lost: its commit fails
+    file.batchBefore.clear();
     ++file.generation;
     file.stale = false;
     if (file.indexed) {

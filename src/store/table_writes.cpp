@@ -51,7 +51,8 @@ bool Commit(Table& table, std::vector<ByteRange> ranges, std::size_t recordCount
     ++data.writeCount;
     const std::string header = DbfHeader(data, recordCount, CurrentLocalTime());
     ranges.insert(ranges.begin(), {0, header});
-    if (const XdbError error = WriteInPlace(file.path, ranges, newLength); error != XdbOk) {
+    if (const XdbError error = WriteInPlace(file.path, std::move(ranges), newLength);
+        error != XdbOk) {
         --data.writeCount;
         RestorePending(file);
         // A failure between the journal and the table may leave the file changed for a
@@ -84,6 +85,9 @@ Table* WritableTable(int handle) {
         Fail(XdbNotLocked);
         return nullptr;
     }
+    // A batch is made on the reading it began with; its commit checks that it still holds.
+    if (table->file->batchHandle != 0)
+        return table;
     if (const XdbError error = CatchUp(*table->file); error != XdbOk) {
         Fail(error);
         return nullptr;
@@ -114,6 +118,10 @@ Table* WritableRecord(int handle, int record, std::uint32_t& slot) {
 // Marks pending deletes, and frees the room of deleted records when they are many. One write.
 bool Pack(Table& table) {
     TableFile& file = *table.file;
+    if (file.batchHandle != 0) {
+        Fail(XdbInBatch);
+        return false;
+    }
     DbfTable& data = file.data;
     const std::size_t deleted = data.records.size() - file.live.size();
     if (deleted == 0)
@@ -151,6 +159,7 @@ bool Pack(Table& table) {
     data.records = std::move(kept);
     for (std::size_t i = 0; i < file.live.size(); ++i)
         file.live[i] = static_cast<std::uint32_t>(i);
+    MergeIndex(file);
     for (auto& entry : file.index.entries)
         entry.record = newSlot[entry.record - 1] + 1;
     file.positionsStale = true;
@@ -163,12 +172,14 @@ void AddRecord(Table& table) {
     DbfTable& data = file.data;
     const auto slot = static_cast<std::uint32_t>(data.records.size());
     data.records.push_back({false, table.buffer});
-    std::string bytes = EncodeDbfRecord(data, data.records.back());
-    bytes.push_back(DbfFileEnd);
-    if (!Commit(table, {{DbfRecordOffset(data, slot), std::move(bytes)}}, data.records.size(),
-                DbfFileLength(data))) {
-        data.records.pop_back();
-        return;
+    if (file.batchHandle == 0) {
+        std::string bytes = EncodeDbfRecord(data, data.records.back());
+        bytes.push_back(DbfFileEnd);
+        if (!Commit(table, {{DbfRecordOffset(data, slot), std::move(bytes)}}, data.records.size(),
+                    DbfFileLength(data))) {
+            data.records.pop_back();
+            return;
+        }
     }
     file.live.push_back(slot);
     if (file.indexed)
@@ -179,17 +190,28 @@ void AddRecord(Table& table) {
 void PutRecord(Table& table, std::uint32_t slot) {
     TableFile& file = *table.file;
     auto& values = file.data.records[slot].values;
-    if (file.indexed)
+    // The index changes only with the key: an import overwrites many records under their names.
+    const auto key = [&](const std::vector<std::string>& of) {
+        return file.keyField < of.size() ? IndexKey(of[file.keyField]) : IndexKey("");
+    };
+    const bool rekeyed = file.indexed && key(values) != key(table.buffer);
+    if (rekeyed)
         RemoveEntry(file, slot);
     std::vector<std::string> previous = std::move(values);
     values = table.buffer;
-    const bool written = Commit(
-        table,
-        {{DbfRecordOffset(file.data, slot), EncodeDbfRecord(file.data, file.data.records[slot])}},
-        file.data.records.size(), DbfFileLength(file.data));
-    if (!written)
-        values = std::move(previous);
-    if (file.indexed)
+    bool written = true;
+    if (file.batchHandle != 0) {
+        if (slot < file.batchRecords)
+            file.batchBefore.try_emplace(slot, std::move(previous));
+    } else {
+        written = Commit(table,
+                         {{DbfRecordOffset(file.data, slot),
+                           EncodeDbfRecord(file.data, file.data.records[slot])}},
+                         file.data.records.size(), DbfFileLength(file.data));
+        if (!written)
+            values = std::move(previous);
+    }
+    if (rekeyed)
         InsertEntry(file, slot);
     if (written)
         LoadRecord(table, slot);
@@ -197,11 +219,80 @@ void PutRecord(Table& table, std::uint32_t slot) {
 
 void DeleteRecord(Table& table, int record, std::uint32_t slot) {
     TableFile& file = *table.file;
+    if (file.batchHandle != 0) {
+        Fail(XdbInBatch);
+        return;
+    }
     file.live.erase(file.live.begin() + record - 1);
     if (file.indexed)
         RemoveEntry(file, slot);
     file.pending.push_back(slot);
     ++file.generation;
+}
+
+void BeginBatch(Table& table, int handle) {
+    TableFile& file = *table.file;
+    if (file.batchHandle != 0) {
+        Fail(XdbInBatch);
+        return;
+    }
+    file.batchHandle = handle;
+    file.batchRecords = file.data.records.size();
+    file.batchBefore.clear();
+}
+
+void AbandonBatch(TableFile& file) {
+    if (file.batchHandle == 0)
+        return;
+    for (auto& [slot, values] : file.batchBefore)
+        file.data.records[slot].values = std::move(values);
+    file.data.records.resize(file.batchRecords);
+    while (!file.live.empty() && file.live.back() >= file.batchRecords)
+        file.live.pop_back();
+    file.batchHandle = 0;
+    file.batchBefore.clear();
+    if (file.indexed)
+        RebuildIndex(file);
+    ++file.generation;
+}
+
+// Everything the batch changed in one commit: the records it overwrote, then those it added,
+// which lie side by side at the end of the file.
+void CommitBatch(Table& table, int handle) {
+    TableFile& file = *table.file;
+    if (file.batchHandle != handle) {
+        Fail(XdbWriteFailed); // the file was read again under it: the batch is lost
+        return;
+    }
+    if (!Unchanged(file)) {
+        AbandonBatch(file);
+        file.stale = true;
+        Fail(XdbWriteFailed);
+        return;
+    }
+    DbfTable& data = file.data;
+    std::vector<ByteRange> ranges;
+    for (const auto& entry : file.batchBefore)
+        ranges.push_back(
+            {DbfRecordOffset(data, entry.first), EncodeDbfRecord(data, data.records[entry.first])});
+    if (data.records.size() > file.batchRecords) {
+        std::string added;
+        added.reserve((data.records.size() - file.batchRecords) * DbfRecordLength(data) + 1);
+        for (std::size_t slot = file.batchRecords; slot < data.records.size(); ++slot)
+            added += EncodeDbfRecord(data, data.records[slot]);
+        added.push_back(DbfFileEnd);
+        ranges.push_back({DbfRecordOffset(data, file.batchRecords), std::move(added)});
+    }
+    if (ranges.empty() && file.pending.empty()) {
+        file.batchHandle = 0;
+        return;
+    }
+    if (!Commit(table, std::move(ranges), data.records.size(), DbfFileLength(data))) {
+        AbandonBatch(file);
+        return;
+    }
+    file.batchHandle = 0;
+    file.batchBefore.clear();
 }
 
 void WritePendingDeletes(Table& table) {

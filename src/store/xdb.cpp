@@ -42,6 +42,7 @@ void ClearBuffer(Table& table) {
 void ForgetPosition(Table& table, std::size_t gap) {
     table.current = 0;
     table.gap = gap;
+    table.gapByKey = false;
     ClearBuffer(table);
 }
 
@@ -155,7 +156,7 @@ int XDBOPENEX(const std::string& fileName, int /*mode*/, int /*share*/,
         // Without the lock (no lock file can be had here) the table can still be read;
         // writes are refused.
         table.lockHeld = lock == LockResult::Held;
-        XdbError result = table.lockHeld ? RollBackJournal(table.folder) : XdbOk;
+        XdbError result = table.lockHeld ? FinishJournal(table.folder) : XdbOk;
         table.definition = DefinitionOf(name);
         if (result == XdbOk)
             result = LoadOrCreate(table, ResolveFileName(name, folder));
@@ -203,6 +204,8 @@ void XDBCLOSE(int tableHandle) {
         }
         Table& table = it->second;
         TableFile& file = *table.file;
+        if (file.batchHandle == tableHandle)
+            AbandonBatch(file);
         if (table.lockHeld) {
             // Deletes not yet written are written now, and the index once per operation.
             WritePendingDeletes(table);
@@ -323,6 +326,28 @@ void XDBDELETERECORD(int tableHandle, int recordNumber) {
     });
 }
 
+void XdbBeginBatch(int tableHandle) {
+    Guarded([&] {
+        if (Table* table = WritableTable(tableHandle))
+            BeginBatch(*table, tableHandle);
+    });
+}
+
+void XdbCommitBatch(int tableHandle) {
+    Guarded([&] {
+        if (Table* table = WritableTable(tableHandle))
+            CommitBatch(*table, tableHandle);
+    });
+}
+
+void XdbAbandonBatch(int tableHandle) {
+    Guarded([&] {
+        if (Table* table = FindTable(tableHandle);
+            table != nullptr && table->file->batchHandle == tableHandle)
+            AbandonBatch(*table->file);
+    });
+}
+
 void XDBPACK(int tableHandle) {
     Guarded([&] {
         if (Table* table = WritableTable(tableHandle))
@@ -335,7 +360,7 @@ int XDBSEEK(int tableHandle, int indexHandle, const std::string& key) {
         Table* table = IndexedTable(tableHandle, indexHandle);
         if (table == nullptr)
             return 0;
-        return SeekResult(*table, FindExactKey(table->file->index.entries, key), key);
+        return Seek(*table, key, false);
     });
 }
 
@@ -344,7 +369,7 @@ int XDBSEEKPARTIAL(int tableHandle, int indexHandle, const std::string& key) {
         Table* table = IndexedTable(tableHandle, indexHandle);
         if (table == nullptr)
             return 0;
-        return SeekResult(*table, FindKeyPrefix(table->file->index.entries, key), key);
+        return Seek(*table, key, true);
     });
 }
 
@@ -379,7 +404,7 @@ void XDBMOVEPREV(int tableHandle, int indexHandle) {
 void XDBMOVELAST(int tableHandle, int indexHandle) {
     Guarded([&] {
         if (Table* table = IndexedTable(tableHandle, indexHandle))
-            MoveTo(*table, static_cast<long long>(table->file->index.entries.size()) - 1);
+            MoveTo(*table, LastPosition(*table));
     });
 }
 
@@ -407,7 +432,7 @@ int XDBERROR() {
 
 bool XdbFinishInterruptedWrite(const fs::path& folder) {
     return Guarded(false, [&] {
-        const XdbError error = RollBackJournal(folder.empty() ? fs::path(".") : folder);
+        const XdbError error = FinishJournal(folder.empty() ? fs::path(".") : folder, true);
         if (error != XdbOk)
             Fail(error);
         return error == XdbOk;

@@ -6,7 +6,8 @@
 // writes refused) and reports the problem through the pending error code, which stays set
 // until XDBRESETERROR; a call that succeeds leaves it as it was. No call throws. Writes are
 // all or nothing: a write that fails leaves the file, and the handle's view of it, as they
-// were; a process stopped in the middle of one leaves a journal that the next open plays back.
+// were; a write that returned survives a power cut at any later moment, and a process stopped in
+// the middle of one leaves a journal that the next open plays back (journal.h).
 //
 // A table handle holds an advisory lock on its folder from XDBOPENEX to XDBCLOSE, so that
 // two running copies of the program cannot interleave their work; an open waits a few
@@ -39,6 +40,7 @@ enum XdbError {
                            // read again from their files before further use
     XdbNotInCodePage = 14, // a value holds a character that the table's code page (an older
                            // table's Windows or DOS one) has no place for; nothing was written
+    XdbInBatch = 15,       // a delete, a pack or a second batch while a batch is open; refused
 };
 
 // Opens a table (creating it empty, with its fields and for its owner alone, when the file is
@@ -99,6 +101,20 @@ void XDBMOVEPREV(int tableHandle, int indexHandle);
 void XDBMOVELAST(int tableHandle, int indexHandle);
 int XDBEOF(int tableHandle); // 1 once a move has passed the last record
 int XDBBOF(int tableHandle); // 1 once a move has passed the first record
+
+// Gathers the writes of one table handle into one commit. After XdbBeginBatch, XDBADDRECORD and
+// XDBPUTRECORD change the handle's view (count, values, index, current record) at once but
+// nothing reaches the file until XdbCommitBatch, which writes all of them as one all-or-nothing
+// durable commit; when it fails (error set) none of them happened, in memory or on disk.
+// XdbAbandonBatch, and XDBCLOSE without a commit, drop them. The view is the table's in this
+// process, so other handles on the same table see the batch's writes too. While a batch is open,
+// XDBDELETERECORD, XDBPACK and another XdbBeginBatch are refused with XdbInBatch. A commit also
+// fails (XdbWriteFailed, nothing written) when another program changed the file since the batch
+// began: the batch was made on what the file held then.
+void XdbBeginBatch(int tableHandle);  // XdbBadHandle, XdbNotLocked, XdbInBatch, and the errors
+                                      // of reading the file again when somebody changed it
+void XdbCommitBatch(int tableHandle); // the errors of a write; nothing to commit is no error
+void XdbAbandonBatch(int tableHandle);
 
 // Whether the table's code page holds every character of `value` (always so for the UTF-8
 // tables this library makes). True for a handle that is not open, whose writes fail anyway.

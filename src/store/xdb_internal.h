@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,12 +38,18 @@ struct TableFile {
 
     bool indexed = false;
     std::size_t keyField = 0;
-    NameIndex index;                       // entries name slots + 1
+    NameIndex index;                                                      // entries name slots + 1
+    std::multiset<IndexEntry, decltype(&EntryBefore)> added{EntryBefore}; // not merged yet
     std::vector<std::uint32_t> positionOf; // slot -> position in index.entries
     bool positionsStale = true;
     fs::path indexPath;
     FileState indexFile;    // the index file as last written or found equal to `index`
     bool indexDirty = true; // `index` differs from what the file holds
+
+    // An open batch (XdbBeginBatch): its writes are in memory only until it is committed.
+    int batchHandle = 0;
+    std::size_t batchRecords = 0; // records in the file when it began
+    std::map<std::uint32_t, std::vector<std::string>> batchBefore; // values it overwrote
 };
 
 struct Table {
@@ -55,6 +62,8 @@ struct Table {
     std::vector<std::string> buffer;
     std::uint32_t current = 0; // slot + 1, 0 when there is no current record
     std::size_t gap = 0;       // without a current record: the index position a move starts from
+    std::string gapKey;        // or the key a failed seek looked for, when `gapByKey`
+    bool gapByKey = false;
     bool eof = false;
     bool bof = false;
 };
@@ -100,11 +109,16 @@ void DeleteRecord(Table& table, int record, std::uint32_t slot);
 bool Pack(Table& table);
 // Deletes not yet written, at the close.
 void WritePendingDeletes(Table& table);
+void BeginBatch(Table& table, int handle);
+void CommitBatch(Table& table, int handle);
+// Drops the batch's writes from memory.
+void AbandonBatch(TableFile& file);
 
 // ---- browse.cpp ----
 TableFingerprint FingerprintOf(const TableFile& file);
 void RebuildIndex(TableFile& file);
 void InsertEntry(TableFile& file, std::uint32_t slot);
+void MergeIndex(TableFile& file);
 void RemoveEntry(TableFile& file, std::uint32_t slot);
 bool WriteIndexFile(TableFile& file);
 bool IndexFileCurrent(const TableFile& file);
@@ -113,7 +127,9 @@ void OpenIndex(int tableHandle, int indexHandle, const std::string& indexFileNam
 Table* IndexedTable(int tableHandle, int indexHandle);
 void MoveTo(Table& table, long long position);
 long long StartPosition(Table& table, int step);
-int SeekResult(Table& table, std::size_t found, std::string_view key);
+long long LastPosition(Table& table);
+// XDBSEEK (whole keys) and XDBSEEKPARTIAL.
+int Seek(Table& table, std::string_view key, bool partial);
 int RecordNumberOf(const Table& table);
 
 } // namespace xdb
