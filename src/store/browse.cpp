@@ -89,7 +89,7 @@ void RemoveEntry(TableFile& file, std::uint32_t slot) {
 bool WriteIndexFile(TableFile& file) {
     MergeIndex(file);
     file.index.fingerprint = FingerprintOf(file);
-    if (PresenceOf(file.indexPath) == Presence::Unknown)
+    if (file.indexUnreadable || PresenceOf(file.indexPath) == Presence::Unknown)
         return false;
     std::error_code error;
     if (!WriteFileAtomically(file.indexPath, SerializeNameIndex(file.index), error,
@@ -236,6 +236,7 @@ void OpenIndex(int tableHandle, int handle, const std::string& indexFileName) {
         file.indexPath = path;
         RebuildIndex(file);
     }
+    file.indexUnreadable = false;
     // Seeks and moves work from memory even when the file cannot be read or written.
     indexHandles[handle] = tableHandle;
     if (IndexFileCurrent(file))
@@ -254,6 +255,7 @@ void OpenIndex(int tableHandle, int handle, const std::string& indexFileName) {
         FileState before;
         StateOf(path, before);
         if (!ReadWholeFile(path, bytes, error, MaxIndexFileSize)) {
+            file.indexUnreadable = true; // what cannot be read is not replaced either
             Fail(error == std::errc::file_too_large ? XdbTooLarge : XdbCannotRead);
             return;
         }

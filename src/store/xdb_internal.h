@@ -43,8 +43,9 @@ struct TableFile {
     std::vector<std::uint32_t> positionOf; // slot -> position in index.entries
     bool positionsStale = true;
     fs::path indexPath;
-    FileState indexFile;    // the index file as last written or found equal to `index`
-    bool indexDirty = true; // `index` differs from what the file holds
+    FileState indexFile;          // the index file as last written or found equal to `index`
+    bool indexDirty = true;       // `index` differs from what the file holds
+    bool indexUnreadable = false; // the file could not be read at the open: left alone
 
     // An open batch (XdbBeginBatch): its writes are in memory only until it is committed.
     int batchHandle = 0;
