@@ -13,6 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The journal file grows by this much at a time.
+constexpr std::uint64_t JournalChunk = 256 * 1024;
 // Past this many bytes of records the journal is checkpointed before the next commit.
 constexpr std::uint64_t CheckpointBytes = std::uint64_t{4} << 20;
 // A table changed later than this after the last commit to it was written by someone else
@@ -278,7 +280,19 @@ XdbError WriteInPlace(const fs::path& tablePath, std::vector<ByteRange> ranges,
         file.State(journal.file);
         return XdbWriteFailed;
     };
-    if (!file.WriteAt(journal.end, bytes) || !WriteStepAllowed(WriteStep::DataWritten))
+    // The journal grows by whole chunks of zeros, written out: a record written within the
+    // file's length leaves its length and blocks as they were, so that its sync flushes the
+    // record alone (a sync that must also record a new length or new blocks costs several times
+    // as much).
+    FileState journalState;
+    if (!file.State(journalState))
+        return XdbWriteFailed;
+    const std::uint64_t end = journal.end + bytes.size();
+    const std::uint64_t grown = (end + JournalChunk - 1) / JournalChunk * JournalChunk;
+    if (!file.WriteAt(journal.end, bytes) ||
+        (end > journalState.length &&
+         !file.WriteAt(end, std::string(static_cast<std::size_t>(grown - end), '\0'))) ||
+        !WriteStepAllowed(WriteStep::DataWritten))
         return undo();
     if (!file.Sync() || !WriteStepAllowed(WriteStep::DataSynced))
         return undo();

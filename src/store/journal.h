@@ -40,7 +40,9 @@
 //   68+L    2     length H (at most 32) of the table's header before the write
 //   70+L    H     that header
 //   ...     4     number R of ranges
-//   ...     ...   R ranges: 8 offset, 4 length N, N new bytes (ranges end within the new length)
+//   ...     ...   R ranges: 8 offset, 4 length N, 4 length M, and in M bytes the N new bytes packed
+//                 (ranges end within the new length). Packed bytes are runs, each led by a
+//                 byte c: below 128, c + 1 bytes as they are; from 128 on, c - 124 blanks.
 //   J-4     4     CRC-32 of every byte before it
 //
 // Version 1 journals, which older versions of the program left (the old bytes of one write

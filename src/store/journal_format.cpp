@@ -2,6 +2,8 @@
 #include "store/journal.h"
 #include "store/little_endian.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view Magic("OMBRLOG\x1A", 8);
@@ -20,12 +22,65 @@ std::string Sealed(std::string out) {
     return out;
 }
 
-void AppendRanges(std::string& out, const std::vector<ByteRange>& ranges) {
+// Records are mostly blanks (the padding of wide fields): a record's new bytes go packed, as
+// runs each led by a byte c: below 128, c + 1 bytes as they are; from 128 on, c - 124 blanks.
+constexpr std::size_t ShortestBlanks = 4, LongestBlanks = 131, LongestLiteral = 128;
+
+void AppendPacked(std::string& out, std::string_view bytes) {
+    const auto literal = [&](std::size_t from, std::size_t to) {
+        for (std::size_t count; from < to; from += count) {
+            count = std::min(to - from, LongestLiteral);
+            out.push_back(static_cast<char>(count - 1));
+            out.append(bytes.substr(from, count));
+        }
+    };
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t run = std::min(bytes.find("    ", at), bytes.size());
+        literal(at, run);
+        const std::size_t end = std::min(bytes.find_first_not_of(' ', run), bytes.size());
+        for (at = run; end - at >= ShortestBlanks;) {
+            const std::size_t count = std::min(end - at, LongestBlanks);
+            out.push_back(static_cast<char>(count + 124));
+            at += count;
+        }
+        literal(at, end);
+        at = end;
+    }
+}
+
+bool Unpacked(std::string_view packed, std::size_t length, std::string& bytes) {
+    bytes.clear();
+    bytes.reserve(length);
+    for (std::size_t at = 0; at < packed.size();) {
+        const auto c = static_cast<unsigned char>(packed[at++]);
+        const std::size_t count = c < 128 ? c + 1u : c - 124u;
+        if (bytes.size() + count > length || (c < 128 && count > packed.size() - at))
+            return false;
+        if (c < 128) {
+            bytes.append(packed.substr(at, count));
+            at += count;
+        } else {
+            bytes.append(count, ' ');
+        }
+    }
+    return bytes.size() == length;
+}
+
+void AppendRanges(std::string& out, const std::vector<ByteRange>& ranges, bool packed) {
     AppendLittleEndian(out, ranges.size(), 4);
     for (const auto& range : ranges) {
         AppendLittleEndian(out, range.offset, 8);
         AppendLittleEndian(out, range.bytes.size(), 4);
-        out += range.bytes;
+        if (!packed) {
+            out += range.bytes;
+            continue;
+        }
+        const std::size_t at = out.size();
+        AppendLittleEndian(out, 0, 4);
+        AppendPacked(out, range.bytes);
+        const auto length = static_cast<std::uint32_t>(out.size() - at - 4);
+        for (int i = 0; i < 4; ++i)
+            out[at + static_cast<std::size_t>(i)] = static_cast<char>((length >> (8 * i)) & 0xFF);
     }
 }
 
@@ -62,19 +117,24 @@ bool NameInFolder(ByteReader& in, std::string& name) {
 }
 
 // Ranges that all end within `limit`.
-bool Ranges(ByteReader& in, std::uint64_t limit, std::vector<ByteRange>& ranges) {
+bool Ranges(ByteReader& in, std::uint64_t limit, bool packed, std::vector<ByteRange>& ranges) {
     std::uint32_t count = 0;
     if (!in.Number(4, count) || count > in.Left() / 12)
         return false;
     ranges.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         ByteRange range;
-        std::uint32_t length = 0;
+        std::uint32_t length = 0, stored = 0;
         std::string_view bytes;
-        if (!in.Number(8, range.offset) || !in.Number(4, length) || !in.Take(length, bytes) ||
-            range.offset > limit || length > limit - range.offset)
+        if (!in.Number(8, range.offset) || !in.Number(4, length) || range.offset > limit ||
+            length > limit - range.offset)
             return false;
-        range.bytes = std::string(bytes);
+        if (packed ? !in.Number(4, stored) || !in.Take(stored, bytes) ||
+                         !Unpacked(bytes, length, range.bytes)
+                   : !in.Take(length, bytes))
+            return false;
+        if (!packed)
+            range.bytes = std::string(bytes);
         ranges.push_back(std::move(range));
     }
     return in.Left() == 0;
@@ -115,7 +175,11 @@ std::string SerializeJournalRecord(const JournalRecord& record) {
     AppendLittleEndian(out, record.newLength, 8);
     AppendLittleEndian(out, record.oldHeader.size(), 2);
     out += record.oldHeader;
-    AppendRanges(out, record.ranges);
+    std::size_t size = out.size() + 8;
+    for (const auto& range : record.ranges)
+        size += 16 + range.bytes.size() / 4;
+    out.reserve(size);
+    AppendRanges(out, record.ranges, true);
     return Sealed(std::move(out));
 }
 
@@ -135,7 +199,7 @@ XdbError ParseJournalRecord(std::string_view bytes, JournalRecord& record, std::
         !in.Number(8, parsed.table.node) || !in.Number(8, parsed.oldLength) ||
         !in.Number(8, parsed.newLength) || !in.Number(2, headerLength) ||
         headerLength > MaxHeader || !in.Take(headerLength, header) ||
-        !Ranges(in, parsed.newLength, parsed.ranges))
+        !Ranges(in, parsed.newLength, true, parsed.ranges))
         return XdbDamaged;
     parsed.time = static_cast<std::int64_t>(time);
     parsed.oldHeader = std::string(header);
@@ -153,7 +217,7 @@ std::string SerializeOldJournal(const OldJournal& journal) {
     AppendLittleEndian(out, journal.table.device, 8);
     AppendLittleEndian(out, journal.table.node, 8);
     AppendLittleEndian(out, journal.oldLength, 8);
-    AppendRanges(out, journal.ranges);
+    AppendRanges(out, journal.ranges, false);
     return Sealed(std::move(out));
 }
 
@@ -166,7 +230,7 @@ XdbError ParseOldJournal(std::string_view bytes, OldJournal& journal) {
     OldJournal parsed;
     if (!NameInFolder(in, parsed.tableName) || !in.Number(8, parsed.table.device) ||
         !in.Number(8, parsed.table.node) || !in.Number(8, parsed.oldLength) ||
-        !Ranges(in, parsed.oldLength, parsed.ranges))
+        !Ranges(in, parsed.oldLength, false, parsed.ranges))
         return XdbDamaged;
     journal = std::move(parsed);
     return XdbOk;

@@ -184,7 +184,8 @@ void AddRecord(Table& table) {
     file.live.push_back(slot);
     if (file.indexed)
         InsertEntry(file, slot);
-    LoadRecord(table, slot);
+    table.current = slot + 1; // the buffer holds its values already
+    table.eof = table.bof = false;
 }
 
 void PutRecord(Table& table, std::uint32_t slot) {
@@ -279,7 +280,7 @@ void CommitBatch(Table& table, int handle) {
         std::string added;
         added.reserve((data.records.size() - file.batchRecords) * DbfRecordLength(data) + 1);
         for (std::size_t slot = file.batchRecords; slot < data.records.size(); ++slot)
-            added += EncodeDbfRecord(data, data.records[slot]);
+            AppendDbfRecord(data, data.records[slot], added);
         added.push_back(DbfFileEnd);
         ranges.push_back({DbfRecordOffset(data, file.batchRecords), std::move(added)});
     }

@@ -432,7 +432,7 @@ int XDBERROR() {
 
 bool XdbFinishInterruptedWrite(const fs::path& folder) {
     return Guarded(false, [&] {
-        const XdbError error = FinishJournal(folder.empty() ? fs::path(".") : folder, true);
+        const XdbError error = FinishJournal(folder.empty() ? fs::path(".") : folder);
         if (error != XdbOk)
             Fail(error);
         return error == XdbOk;

@@ -124,8 +124,10 @@ void XDBRESETERROR();
 int XDBERROR();
 
 // For Backup and Restore, which copy table files whole, while they hold the folder's lock
-// (FolderLock): plays back the write a stopped process left half done in `folder`, so that a
-// backup copies no half-written table and no old journal is left to be played back over a
-// restored one. False (XdbWriteFailed set) when such a journal is left and cannot be played
-// back: then nothing must be copied.
+// (FolderLock): plays back what a stopped process or a power cut left in the journal of
+// `folder`, so that a backup copies no half-written table and no old journal is left to be
+// played back over a restored one. (This process's own records stay: the tables already hold
+// them, and a restored copy is another file, which they are never played over.) False
+// (XdbWriteFailed set) when such a journal is left and cannot be played back: then nothing
+// must be copied.
 bool XdbFinishInterruptedWrite(const std::filesystem::path& folder);
