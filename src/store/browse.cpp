@@ -101,7 +101,7 @@ bool WriteIndexFile(TableFile& file) {
 
 bool IndexFileCurrent(const TableFile& file) {
     FileState now;
-    return !file.indexDirty && StateOf(file.indexPath, now) && now == file.indexFile;
+    return StateOf(file.indexPath, now) && now == file.indexFile;
 }
 
 // The table of a move or seek with its index. A table whose index handle is not open stops

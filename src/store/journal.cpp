@@ -23,13 +23,34 @@ constexpr std::int64_t ChangeMargin = std::int64_t{10} * 1000 * 1000 * 1000;
 // A record holds at most the bytes of one table and its own few.
 constexpr std::uint64_t MaxRecord = MaxTableFileSize + 4096;
 
+// A file as this process left it: its state and its first bytes (a table's header, with its
+// count of writes; the journal's first record, with its epoch). Times alone can miss a file
+// written again, to the same length, within one tick of the file system's clock.
+struct Mark {
+    FileState state;
+    std::string head;
+    bool operator==(const Mark&) const = default;
+};
+constexpr std::size_t MarkedBytes = 32;
+
+bool MarkOf(const fs::path& path, Mark& mark) {
+    FileHandle file;
+    return file.Open(path, false) && file.State(mark.state) &&
+           file.ReadAt(0, MarkedBytes, mark.head);
+}
+
+bool LeftAsMarked(const fs::path& path, const Mark& mark) {
+    Mark now;
+    return MarkOf(path, now) && now == mark;
+}
+
 // The journal of a folder as this process last wrote it.
 struct FolderJournal {
-    std::uint64_t epoch = 0;                 // 0: not this process's
-    std::uint32_t next = 0;                  // sequence number of the next record
-    std::uint64_t end = 0;                   // bytes of records
-    FileState file;                          // the journal file after this process last wrote it
-    std::map<std::string, FileState> tables; // tables with records, as this process left them
+    std::uint64_t epoch = 0;            // 0: not this process's
+    std::uint32_t next = 0;             // sequence number of the next record
+    std::uint64_t end = 0;              // bytes of records
+    Mark file;                          // the journal file as this process last left it
+    std::map<std::string, Mark> tables; // tables with records, as this process left them
 };
 
 std::map<std::string, FolderJournal> journals; // by absolute folder
@@ -59,12 +80,12 @@ bool Spend(FileHandle& file, std::uint64_t length) {
     return file.WriteAt(0, std::string(static_cast<std::size_t>(length), '\0'));
 }
 
-void StartEpoch(FolderJournal& journal, FileHandle& file) {
+void StartEpoch(const fs::path& folder, FolderJournal& journal) {
     journal.epoch = NewEpoch();
     journal.next = 0;
     journal.end = 0;
     journal.tables.clear();
-    if (!file.State(journal.file))
+    if (!MarkOf(folder / JournalFileName, journal.file))
         journal.epoch = 0;
 }
 
@@ -173,7 +194,7 @@ XdbError Recover(const fs::path& folder, FileHandle& file, FolderJournal& journa
     }
     if (end != 0 && (!Spend(file, end) || !WriteStepAllowed(WriteStep::JournalCleared)))
         return XdbWriteFailed;
-    StartEpoch(journal, file);
+    StartEpoch(folder, journal);
     return XdbOk;
 }
 
@@ -187,7 +208,7 @@ XdbError Checkpoint(const fs::path& folder, FileHandle& file, FolderJournal& jou
     }
     if (!Spend(file, journal.end) || !WriteStepAllowed(WriteStep::JournalCleared))
         return XdbWriteFailed;
-    StartEpoch(journal, file);
+    StartEpoch(folder, journal);
     return XdbOk;
 }
 
@@ -211,17 +232,15 @@ XdbError FinishJournal(const fs::path& folder, bool durably) {
     FileState state;
     if (!StateOf(folder / JournalFileName, state))
         return XdbOk; // no lock file, so nothing was written here
-    bool due = journal.epoch == 0 || !(state == journal.file) || durably;
-    for (const auto& [name, after] : journal.tables) {
-        FileState now;
-        due = due || !StateOf(folder / PathFromUtf8(name), now) || !(now == after);
-    }
+    const bool ours = journal.epoch != 0 && LeftAsMarked(folder / JournalFileName, journal.file);
+    bool due = !ours || durably;
+    for (const auto& [name, mark] : journal.tables)
+        due = due || !LeftAsMarked(folder / PathFromUtf8(name), mark);
     if (!due)
         return XdbOk;
     FileHandle file;
     if (!file.Open(folder / JournalFileName, true))
         return XdbWriteFailed;
-    const bool ours = journal.epoch != 0 && state == journal.file;
     const XdbError error =
         ours ? Checkpoint(folder, file, journal) : Recover(folder, file, journal);
     if (error == XdbOk && durably && !file.Sync())
@@ -277,7 +296,7 @@ XdbError WriteInPlace(const fs::path& tablePath, std::vector<ByteRange> ranges,
     const auto undo = [&] {
         file.WriteAt(journal.end, std::string(bytes.size(), '\0'));
         file.Sync();
-        file.State(journal.file);
+        MarkOf(folder / JournalFileName, journal.file);
         return XdbWriteFailed;
     };
     // The journal grows by whole chunks of zeros, written out: a record written within the
@@ -315,7 +334,8 @@ XdbError WriteInPlace(const fs::path& tablePath, std::vector<ByteRange> ranges,
     (void)registered;
     journal.end += bytes.size();
     ++journal.next;
-    if (!table.State(journal.tables[record.tableName]) || !file.State(journal.file))
+    if (!MarkOf(tablePath, journal.tables[record.tableName]) ||
+        !MarkOf(folder / JournalFileName, journal.file))
         journal.epoch = 0; // looked at afresh by the next write
     return XdbOk;
 }

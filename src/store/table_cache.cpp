@@ -5,6 +5,8 @@
 #include "common/files.h"
 #include "store/xdb_internal.h"
 
+#include <cstdlib>
+
 namespace xdb {
 
 namespace {
@@ -143,6 +145,9 @@ XdbError LoadOrCreate(Table& table, fs::path path) {
         table.file = file;
         return XdbOk;
     }
+    // Index files follow this process's writes when it ends (see XDBREINDEX).
+    static const bool registered = (std::atexit([] { WriteIndexesBehind(nullptr); }), true);
+    (void)registered;
     if (!file) {
         file = std::make_shared<TableFile>();
         file->path = path;
@@ -158,6 +163,15 @@ XdbError LoadOrCreate(Table& table, fs::path path) {
         DeclareCodePage(path, file->data.codePage);
     table.file = file;
     return XdbOk;
+}
+
+void WriteIndexesBehind(const fs::path* folder) {
+    for (auto& [key, file] : cache) {
+        const fs::path at = file->path.has_parent_path() ? file->path.parent_path() : ".";
+        if (file->indexed && file->indexDirty && !file->stale && IndexFileCurrent(*file) &&
+            (folder == nullptr || Absolute(at) == Absolute(*folder)))
+            WriteIndexFile(*file);
+    }
 }
 
 void MarkEveryTableStale() {

@@ -184,8 +184,9 @@ void XDBREINDEX(int tableHandle, int indexHandle, int /*option*/) {
         Table* table = IndexedTable(tableHandle, indexHandle);
         if (table == nullptr)
             return;
-        // The index in memory follows every write; the file is written when it is not what
-        // the index holds (a write since, or somebody damaged or removed it).
+        // The index in memory follows every write; the file is written when it is not as
+        // this process left it (somebody damaged, removed or replaced it). This process's own
+        // writes reach it when the process ends or a backup is made (WriteIndexesBehind).
         if (IndexFileCurrent(*table->file))
             return;
         if (!table->lockHeld)
@@ -207,10 +208,8 @@ void XDBCLOSE(int tableHandle) {
         if (file.batchHandle == tableHandle)
             AbandonBatch(file);
         if (table.lockHeld) {
-            // Deletes not yet written are written now, and the index once per operation.
+            // Deletes not yet written are written now.
             WritePendingDeletes(table);
-            if (file.indexed && file.indexDirty && !file.stale)
-                WriteIndexFile(file);
         }
         std::erase_if(indexHandles, [&](const auto& entry) { return entry.second == tableHandle; });
         if (table.lockHeld)
@@ -432,7 +431,9 @@ int XDBERROR() {
 
 bool XdbFinishInterruptedWrite(const fs::path& folder) {
     return Guarded(false, [&] {
-        const XdbError error = FinishJournal(folder.empty() ? fs::path(".") : folder);
+        const fs::path where = folder.empty() ? fs::path(".") : folder;
+        WriteIndexesBehind(&where);
+        const XdbError error = FinishJournal(where);
         if (error != XdbOk)
             Fail(error);
         return error == XdbOk;

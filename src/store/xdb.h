@@ -57,11 +57,14 @@ int XDBOPENEX(const std::string& fileName, int mode, int share, const std::strin
 // XdbCannotCreate, XdbWriteFailed, XdbNotLocked (it needed rewriting), XdbDamaged (the table
 // lacks the key field).
 int XDBOPENINDEX(const std::string& indexFileName, int tableHandle);
-// Rewrites the index file when it is not what the index holds. Errors: XdbBadHandle (also for
-// an index handle that is not this table's), XdbWriteFailed, XdbNotLocked.
+// Rewrites the index file when it is not as this process left it (missing, damaged, replaced).
+// The index in memory follows every write at once; the file, derived data that every open
+// checks, follows this process's own writes when the process ends and before a backup
+// (XdbFinishInterruptedWrite). Errors: XdbBadHandle (also for an index handle that is not this
+// table's), XdbWriteFailed, XdbNotLocked.
 void XDBREINDEX(int tableHandle, int indexHandle, int option);
 // Also ends the table's index handles; writes deletes not yet written (XdbWriteFailed: they
-// did not happen) and the index file.
+// did not happen).
 void XDBCLOSE(int tableHandle);
 
 int XDBRECORDCOUNT(int tableHandle); // deleted records no longer count

@@ -95,6 +95,9 @@ XdbError ReadTableFile(TableFile& file);
 bool Unchanged(const TableFile& file);
 XdbError CatchUp(TableFile& file);
 XdbError LoadOrCreate(Table& table, fs::path path);
+// Writes the index files that this process's writes left behind its index in memory (of the
+// tables in `folder`, or of every table), unless somebody else changed them since.
+void WriteIndexesBehind(const fs::path* folder);
 // After a failure inside a call (memory ran out): every table is read again before further use.
 void MarkEveryTableStale();
 
