@@ -210,9 +210,15 @@ void EncodeRecordInto(const DbfTable& table, const DbfRecord& record, char* row)
 } // namespace
 
 std::string EncodeDbfRecord(const DbfTable& table, const DbfRecord& record) {
-    std::string out(DbfRecordLength(table), ' ');
-    EncodeRecordInto(table, record, out.data());
+    std::string out;
+    AppendDbfRecord(table, record, out);
     return out;
+}
+
+void AppendDbfRecord(const DbfTable& table, const DbfRecord& record, std::string& out) {
+    const std::size_t at = out.size();
+    out.resize(at + DbfRecordLength(table), ' ');
+    EncodeRecordInto(table, record, out.data() + at);
 }
 
 std::string SerializeDbf(const DbfTable& table, const LocalDateTime& lastUpdate) {

@@ -69,6 +69,7 @@ std::size_t DbfHeaderLength(const DbfTable& table);
 std::size_t DbfRecordLength(const DbfTable& table);
 std::uint64_t DbfRecordOffset(const DbfTable& table, std::size_t slot); // slot from 0
 std::string EncodeDbfRecord(const DbfTable& table, const DbfRecord& record);
+void AppendDbfRecord(const DbfTable& table, const DbfRecord& record, std::string& out);
 std::string DbfHeader(const DbfTable& table, std::size_t recordCount,
                       const LocalDateTime& lastUpdate);
 std::uint64_t DbfFileLength(const DbfTable& table);

@@ -10,10 +10,27 @@
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
+
+namespace {
+std::function<void(const fs::path&)>& SyncHook() {
+    static std::function<void(const fs::path&)> hook;
+    return hook;
+}
+bool Synced(bool synced, const fs::path& path) {
+    if (synced && SyncHook())
+        SyncHook()(path);
+    return synced;
+}
+} // namespace
+
+void SetSyncHookForTesting(std::function<void(const fs::path&)> hook) {
+    SyncHook() = std::move(hook);
+}
 
 #ifdef _WIN32
 namespace {
@@ -40,6 +57,15 @@ bool Fill(HANDLE handle, FileState& state) {
 }
 } // namespace
 
+std::int64_t FileClockNow() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    LARGE_INTEGER time;
+    time.LowPart = now.dwLowDateTime;
+    time.HighPart = static_cast<LONG>(now.dwHighDateTime);
+    return Nanoseconds(time);
+}
+
 bool StateOf(const fs::path& path, FileState& state) {
     // Opened for reading: a file another program holds without sharing it cannot be read, so
     // it is not found the same as before (holding it open changes nothing else about it).
@@ -57,6 +83,7 @@ bool FileHandle::Open(const fs::path& path, bool writable, bool create) {
     Close();
     const int flags = (writable ? _O_RDWR : _O_RDONLY) | (create ? _O_CREAT : 0) | _O_BINARY;
     fd_ = _wopen(path.c_str(), flags, _S_IREAD | _S_IWRITE);
+    path_ = path;
     struct _stat64 info {};
     if (fd_ >= 0 && (_fstat64(fd_, &info) != 0 || (info.st_mode & _S_IFREG) == 0))
         Close();
@@ -95,7 +122,7 @@ bool FileHandle::Resize(std::uint64_t length) {
 }
 
 bool FileHandle::Sync() {
-    return _commit(fd_) == 0;
+    return Synced(_commit(fd_) == 0, path_);
 }
 
 bool FileHandle::State(FileState& state) {
@@ -123,6 +150,12 @@ bool Fill(const struct stat& info, FileState& state) {
 }
 } // namespace
 
+std::int64_t FileClockNow() {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
 bool StateOf(const fs::path& path, FileState& state) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && Fill(info, state);
@@ -135,6 +168,7 @@ bool FileHandle::Open(const fs::path& path, bool writable, bool create) {
     do
         fd_ = ::open(path.c_str(), flags, 0666);
     while (fd_ < 0 && errno == EINTR);
+    path_ = path;
     struct stat info {};
     if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
         Close();
@@ -181,9 +215,9 @@ bool FileHandle::Resize(std::uint64_t length) {
 // The data and what is needed to read it back (the length), not the times.
 bool FileHandle::Sync() {
 #ifdef __linux__
-    return ::fdatasync(fd_) == 0;
+    return Synced(::fdatasync(fd_) == 0, path_);
 #else
-    return ::fsync(fd_) == 0;
+    return Synced(::fsync(fd_) == 0, path_);
 #endif
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -43,4 +44,12 @@ public:
 
 private:
     int fd_ = -1;
+    std::filesystem::path path_;
 };
+
+// Now, on the clock of the files' times (FileState::modified).
+std::int64_t FileClockNow();
+
+// Tests learn of every sync of a file through FileHandle, after it succeeded, so that they can
+// tell what a power cut would leave of the file: its content as of its last sync.
+void SetSyncHookForTesting(std::function<void(const std::filesystem::path&)> hook);

@@ -6,7 +6,8 @@
 // writes refused) and reports the problem through the pending error code, which stays set
 // until XDBRESETERROR; a call that succeeds leaves it as it was. No call throws. Writes are
 // all or nothing: a write that fails leaves the file, and the handle's view of it, as they
-// were; a process stopped in the middle of one leaves a journal that the next open plays back.
+// were; a write that returned survives a power cut at any later moment, and a process stopped in
+// the middle of one leaves a journal that the next open plays back (journal.h).
 //
 // A table handle holds an advisory lock on its folder from XDBOPENEX to XDBCLOSE, so that
 // two running copies of the program cannot interleave their work; an open waits a few
@@ -39,6 +40,7 @@ enum XdbError {
                            // read again from their files before further use
     XdbNotInCodePage = 14, // a value holds a character that the table's code page (an older
                            // table's Windows or DOS one) has no place for; nothing was written
+    XdbInBatch = 15,       // a delete, a pack or a second batch while a batch is open; refused
 };
 
 // Opens a table (creating it empty, with its fields and for its owner alone, when the file is
@@ -55,11 +57,14 @@ int XDBOPENEX(const std::string& fileName, int mode, int share, const std::strin
 // XdbCannotCreate, XdbWriteFailed, XdbNotLocked (it needed rewriting), XdbDamaged (the table
 // lacks the key field).
 int XDBOPENINDEX(const std::string& indexFileName, int tableHandle);
-// Rewrites the index file when it is not what the index holds. Errors: XdbBadHandle (also for
-// an index handle that is not this table's), XdbWriteFailed, XdbNotLocked.
+// Rewrites the index file when it is not as this process left it (missing, damaged, replaced).
+// The index in memory follows every write at once; the file, derived data that every open
+// checks, follows this process's own writes when the process ends and before a backup
+// (XdbFinishInterruptedWrite). Errors: XdbBadHandle (also for an index handle that is not this
+// table's), XdbWriteFailed, XdbNotLocked.
 void XDBREINDEX(int tableHandle, int indexHandle, int option);
 // Also ends the table's index handles; writes deletes not yet written (XdbWriteFailed: they
-// did not happen) and the index file.
+// did not happen).
 void XDBCLOSE(int tableHandle);
 
 int XDBRECORDCOUNT(int tableHandle); // deleted records no longer count
@@ -100,6 +105,20 @@ void XDBMOVELAST(int tableHandle, int indexHandle);
 int XDBEOF(int tableHandle); // 1 once a move has passed the last record
 int XDBBOF(int tableHandle); // 1 once a move has passed the first record
 
+// Gathers the writes of one table handle into one commit. After XdbBeginBatch, XDBADDRECORD and
+// XDBPUTRECORD change the handle's view (count, values, index, current record) at once but
+// nothing reaches the file until XdbCommitBatch, which writes all of them as one all-or-nothing
+// durable commit; when it fails (error set) none of them happened, in memory or on disk.
+// XdbAbandonBatch, and XDBCLOSE without a commit, drop them. The view is the table's in this
+// process, so other handles on the same table see the batch's writes too. While a batch is open,
+// XDBDELETERECORD, XDBPACK and another XdbBeginBatch are refused with XdbInBatch. A commit also
+// fails (XdbWriteFailed, nothing written) when another program changed the file since the batch
+// began: the batch was made on what the file held then.
+void XdbBeginBatch(int tableHandle);  // XdbBadHandle, XdbNotLocked, XdbInBatch, and the errors
+                                      // of reading the file again when somebody changed it
+void XdbCommitBatch(int tableHandle); // the errors of a write; nothing to commit is no error
+void XdbAbandonBatch(int tableHandle);
+
 // Whether the table's code page holds every character of `value` (always so for the UTF-8
 // tables this library makes). True for a handle that is not open, whose writes fail anyway.
 bool XdbCodePageHolds(int tableHandle, const std::string& value);
@@ -108,8 +127,10 @@ void XDBRESETERROR();
 int XDBERROR();
 
 // For Backup and Restore, which copy table files whole, while they hold the folder's lock
-// (FolderLock): plays back the write a stopped process left half done in `folder`, so that a
-// backup copies no half-written table and no old journal is left to be played back over a
-// restored one. False (XdbWriteFailed set) when such a journal is left and cannot be played
-// back: then nothing must be copied.
+// (FolderLock): plays back what a stopped process or a power cut left in the journal of
+// `folder`, so that a backup copies no half-written table and no old journal is left to be
+// played back over a restored one. (This process's own records stay: the tables already hold
+// them, and a restored copy is another file, which they are never played over.) False
+// (XdbWriteFailed set) when such a journal is left and cannot be played back: then nothing
+// must be copied.
 bool XdbFinishInterruptedWrite(const std::filesystem::path& folder);

@@ -9,7 +9,7 @@
 using Interop = StoreTest;
 
 TEST_F(Interop, TheStoreAndOtherDbaseReadersReadEveryValueAsWritten) {
-    const std::vector<ApplicationRecord> rows = {
+    const Rows rows = {
         {"Übersetzer Pro", "ÄÖÜ-äöü-ß-1234", "vertrieb@übersetzer.de", "Yes"},
         {"日本語アプリ", "コード 番号", "販売@example.jp", "No"},
         {"  leading blanks", "trailing blanks   ", " ", ""},
@@ -33,9 +33,7 @@ TEST_F(Interop, TheStoreAndOtherDbaseReadersReadEveryValueAsWritten) {
     // told.
     const auto check = [&](const char* after) {
         SCOPED_TRACE(after);
-        std::vector<Names> stored;
-        for (const auto& row : StoredApplications())
-            stored.push_back({row.name, row.code, row.vendorEmail, row.request});
+        const Rows stored = StoredApplications();
         for (const DbfContents& read : {ReadWithDbffile(ApplicationTableFile),
                                         ReadWithDbfread(ApplicationTableFile, "utf-8")}) {
             EXPECT_EQ(read.fieldNames, (Names{"APPNAME", "REGCODE", "VEMAIL", "REQUEST"}));
@@ -70,8 +68,8 @@ TEST_F(Interop, TheStoreAndOtherDbaseReadersReadEveryValueAsWritten) {
     XDBPACK(table); // a small table gives the room back
     XDBCLOSE(table);
     check("a pack");
-    std::vector<ApplicationRecord> kept = rows;
+    Rows kept = rows;
     kept.erase(kept.begin() + 3);
-    kept[0].code = "ÄÖÜ overwritten ";
+    kept[0][1] = "ÄÖÜ overwritten ";
     EXPECT_EQ(StoredApplications(), kept);
 }

@@ -34,26 +34,44 @@ TEST(DbfFormat, WritesPlainDbaseThreeAndReadsWhatOtherWritersMake) {
     EXPECT_TRUE(back.records.empty());
 }
 
-TEST(JournalFormat, OnlyOneWholeJournalForAFileInItsFolderIsAccepted) {
-    const Journal journal{"Application.dbf", {8, 1234}, 4000, {{0, "old header"}, {3000, "x"}}};
-    const std::string bytes = SerializeJournal(journal);
-    Journal back;
-    ASSERT_EQ(ParseJournal(bytes + std::string(50, '\0'), back), XdbOk); // a longer one's tail
-    EXPECT_EQ(SerializeJournal(back), bytes);
+TEST(JournalFormat, OnlyWholeRecordsForAFileInItsFolderAreAccepted) {
+    const JournalRecord record{7,
+                               3,
+                               1234,
+                               "Application.dbf",
+                               {8, 1234},
+                               4000,
+                               4100,
+                               std::string(32, 'h'),
+                               {{0, "new header"}, {4000, "x"}}};
+    const std::string bytes = SerializeJournalRecord(record);
+    JournalRecord back;
+    std::size_t length = 0;
+    ASSERT_EQ(ParseJournalRecord(bytes + std::string(50, '\0'), back, length), XdbOk); // a tail
+    EXPECT_EQ(SerializeJournalRecord(back), bytes);
+    EXPECT_EQ(length, bytes.size());
     EXPECT_EQ(JournalLength(bytes.substr(0, JournalHeaderSize)), bytes.size());
-    const auto renamed = [&](const std::string& name) {
-        Journal other = journal;
-        other.tableName = name;
-        return SerializeJournal(other);
+    const auto changed = [&](auto change) {
+        JournalRecord other = record;
+        change(other);
+        return SerializeJournalRecord(other);
     };
     std::string flipped = bytes;
     flipped[20] ^= 1;
-    Journal beyond = journal;
-    beyond.ranges.push_back({3999, "xy"}); // past the old length
     for (const std::string& bad :
          {bytes.substr(0, bytes.size() - 1), std::string(bytes.size(), '\0'), flipped,
-          renamed("../User.dbf"), renamed("sub\\x.dbf"), renamed(".."), SerializeJournal(beyond)}) {
-        EXPECT_EQ(ParseJournal(bad, back), XdbDamaged);
+          changed([](auto& r) { r.tableName = "../User.dbf"; }),
+          changed([](auto& r) { r.tableName = "sub\\x.dbf"; }),
+          changed([](auto& r) { r.tableName = ".."; }), changed([](auto& r) {
+              r.ranges.push_back({4099, "xy"});
+          })}) { // past the new length
+        EXPECT_EQ(ParseJournalRecord(bad, back, length), XdbDamaged);
         EXPECT_TRUE(back.ranges.empty());
     }
+    // An older version's journal is read only as that.
+    const std::string old = SerializeOldJournal({"Application.dbf", {8, 1234}, 4000, {{0, "x"}}});
+    OldJournal oldBack;
+    EXPECT_EQ(ParseJournalRecord(old, back, length) + ParseOldJournal(bytes, oldBack),
+              2 * XdbDamaged);
+    EXPECT_EQ(ParseOldJournal(old, oldBack), XdbOk);
 }

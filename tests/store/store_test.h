@@ -1,11 +1,10 @@
 #pragma once
-// What the store's tests share: the application table opened as the program opens it, and
-// work done in a child process.
+// What the store's tests share: the application table opened as the program opens it, rows
+// written and read back through the store alone, and work done in a child process.
 
 #include "common/files.h"
-#include "records/tables.h"
+#include "store/schema.h"
 #include "store/xdb.h"
-#include "support/fixtures.h"
 #include "support/temp_folder.h"
 
 #include <functional>
@@ -18,6 +17,38 @@
 #endif
 
 using Names = std::vector<std::string>;
+using Rows = std::vector<Names>;
+
+// Any key: the store takes the program's without using it.
+inline constexpr const char* TableKey = "Hq4WnT7cKz2RbX9mLp5VdJ8sGf3YtE6aNw1ZkQ";
+
+// Appends rows (values by field number) to "Application.dbf", and reads every row back in
+// record order; each through a handle of its own, leaving no error pending.
+inline void AddApplications(const Rows& rows) {
+    XDBRESETERROR();
+    const int table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
+    for (const Names& row : rows) {
+        XDBCLEARBUFFER(table);
+        for (std::size_t field = 0; field < row.size(); ++field)
+            XDBASSIGNFIELD(table, "", static_cast<int>(field) + 1, row[field]);
+        XDBADDRECORD(table);
+    }
+    XDBCLOSE(table);
+    EXPECT_EQ(XDBERROR(), 0) << "while setting up";
+    XDBRESETERROR();
+}
+inline Rows StoredApplications() {
+    const int table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
+    Rows rows;
+    for (int record = 1; record <= XDBRECORDCOUNT(table); ++record) {
+        XDBGETRECORD(table, record);
+        rows.emplace_back();
+        for (const char* field : {"APPNAME", "REGCODE", "VEMAIL", "REQUEST"})
+            rows.back().push_back(XDBFIELDVALUE(table, field, 0));
+    }
+    XDBCLOSE(table);
+    return rows;
+}
 
 #ifdef _WIN32
 // Windows has no fork: the tests that need a child process with the test's own state skip
