@@ -2,6 +2,7 @@
 
 #include "maintenance/database.h"
 #include "maintenance/export.h"
+#include "maintenance/import.h"
 #include "ui/dialog_support.h"
 
 ui::Dialog DatabaseLayout() {
@@ -18,6 +19,7 @@ ui::Dialog DatabaseLayout() {
         ui::MakeControl(DatabaseCancelButton, PushButton, "&Cancel",  75, 126, 50, 15,  ui::TabStop, bold),
         ui::MakeControl(DatabaseGroupBox,     GroupBox,   "",         60, 0,   82, 116, ui::NoStyle, ui::DialogFont, ui::White),
         ui::MakeControl(ExportButton,         PushButton, "E&xport",  76, 74,  50, 15,  ui::TabStop, bold),
+        ui::MakeControl(ImportButton,         PushButton, "I&mport",  76, 95,  50, 15,  ui::TabStop, bold),
     };
     // clang-format on
     return dialog;
@@ -30,5 +32,6 @@ int DatabaseDialog(ui::WindowHandle owner) {
                                       {RestoreButton, [](ui::WindowHandle) { Restore(); }},
                                       {ReindexButton, [](ui::WindowHandle) { Reindex(); }},
                                       {ExportButton, [](ui::WindowHandle) { Export(); }},
+                                      {ImportButton, [](ui::WindowHandle) { Import(); }},
                                       {DatabaseCancelButton, ui::EndDialogWithZero}}});
 }

@@ -11,6 +11,7 @@ enum DatabaseControl {
     DatabaseCancelButton = 1108,
     DatabaseGroupBox = 1111,
     ExportButton = 1140,
+    ImportButton = 1150,
 };
 
 ui::Dialog DatabaseLayout();

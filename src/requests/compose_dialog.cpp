@@ -1,6 +1,7 @@
 #include "requests/compose_dialog.h"
 
 #include "common/text.h"
+#include "requests/message_preview.h"
 #include "requests/request_preparation.h"
 #include "requests/request_rules.h"
 #include "requests/send_requests.h"
@@ -54,6 +55,7 @@ ui::Dialog ComposeEmailLayout() {
         ui::MakeControl(Select,       PushButton, "&Select",                212, 230, 50,  15,  ui::TabStop, FontA),
         ui::MakeControl(EmailAll,     PushButton, "Email &All",             274, 230, 50,  15,  ui::TabStop, FontA),
         ui::MakeControl(Cancel,       PushButton, "&Cancel",                336, 230, 50,  15,  ui::TabStop, FontA),
+        ui::MakeControl(Preview,      PushButton, "Pre&view",               398, 230, 50,  15,  ui::TabStop, FontA),
         ui::MakeControl(Message,      Edit,       "",                       16,  100, 444, 100, message, FontB).Named("Message to Vendors"),
         ui::MakeControl(1082,         Label,      "Send To:",               17,  10,  100, 10,  none, FontA),
         ui::MakeControl(1083,         Label,      "Subject:",               17,  55,  100, 10,  none, FontA),
@@ -78,7 +80,8 @@ int ComposeEmailDialog(ui::WindowHandle owner) {
                      {compose::EmailTest, [](ui::WindowHandle) { SetFlagEmailTest(); }},
                      {compose::Select, [](ui::WindowHandle) { SetFlagEmailSelectVendors(); }},
                      {compose::EmailAll, [](ui::WindowHandle) { SetFlagEmailAllVendors(); }},
-                     {compose::Cancel, ui::EndDialogWithZero}}});
+                     {compose::Cancel, ui::EndDialogWithZero},
+                     {compose::Preview, [](ui::WindowHandle) { PreviewMessages(); }}}});
 }
 
 std::string InstructionText() {

@@ -19,6 +19,7 @@ inline constexpr int EmailTest = 1097;
 inline constexpr int Select = 1096;
 inline constexpr int EmailAll = 1095;
 inline constexpr int Cancel = 1088;
+inline constexpr int Preview = 1151;
 inline constexpr int Message = 1081;
 inline constexpr int StatusLine = 1099;
 // A label one dialog unit wide: the kind of request chosen, "1" test, "2" select, "3" all.

@@ -100,6 +100,52 @@ std::string RunSummary(RequestKind kind, int vendors) {
     return "Reregistration Request messages generated for all " + count + " application vendors";
 }
 
+std::string StoppedSummary(int done, int total) {
+    return "Requests stopped after" + SignedNumber(done) + " of" + SignedNumber(total) +
+           " application vendors";
+}
+
+std::string MessageCounter(int number, int total) {
+    return "Message" + SignedNumber(number) + " of" + SignedNumber(total);
+}
+
+std::string RequestCounter(int number, int total) {
+    return "Request" + SignedNumber(number) + " of" + SignedNumber(total);
+}
+
+std::string LongLinksNote(const RequestRun& run) {
+    std::vector<std::string> numbers;
+    for (std::size_t i = 0; i < run.requests.size(); ++i) {
+        if (run.requests[i].link.size() > LongLinkLength)
+            numbers.push_back(std::to_string(i + 1));
+    }
+    if (numbers.empty())
+        return "";
+    std::string list;
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == numbers.size() ? " and " : ", ") + numbers[i];
+    return (numbers.size() == 1 ? "The link of message " : "The links of messages ") + list +
+           (numbers.size() == 1 ? " is" : " are") + " longer than 2,000 characters, which some "
+           "mail programs on Windows cut: shorten the message if you use one.";
+}
+
+std::string PreviewText(const std::string& body) {
+    std::string text;
+    text.reserve(body.size() + body.size() / 8);
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        const char c = body[i];
+        if (c != '\r' && c != '\n') {
+            text += c;
+            continue;
+        }
+        text += CRLF;
+        const char pair = c == '\r' ? '\n' : '\r';
+        if (i + 1 < body.size() && body[i + 1] == pair)
+            ++i;
+    }
+    return text;
+}
+
 std::string NotReachedText(const std::vector<std::string>& vendors) {
     std::string text = "No default mail program took the requests to these vendors, so they "
                        "were not made (set one up and send them again):";

@@ -57,8 +57,27 @@ struct RequestRun {
 RequestRun PlanRequests(RequestKind kind, const std::vector<ApplicationRecord>& records,
                         const ComposeValues& boxes, const UserRecord& user);
 
-// The summary of a run that went through `vendors` vendors.
+// The summary of a run that went through `vendors` vendors, and of one stopped after `done`
+// of its `total` requests.
 std::string RunSummary(RequestKind kind, int vendors);
+std::string StoppedSummary(int done, int total);
+
+// The message preview and the window of a run under way: "Message 1 of 3", "Request 1 of 3".
+std::string MessageCounter(int number, int total);
+std::string RequestCounter(int number, int total);
+// Some mail programs on Windows cut links longer than this.
+inline constexpr std::size_t LongLinkLength = 2000;
+// Which messages (from 1) of the run have such links, said in a line; "" when none has.
+std::string LongLinksNote(const RequestRun& run);
+// The preview before a kind of request was chosen, and of a run without a vendor to write to.
+inline constexpr const char* ChooseKindFirstText =
+    "Choose the kind of request first, with Email Test, Select or Email All: the preview shows "
+    "the messages of that kind.";
+inline constexpr const char* NoVendorText =
+    "There is no vendor to write to: no application has Yes under Request Reregistration.";
+inline constexpr const char* HandedOverText = "Handed over to the mail program";
+// A body in the preview's box: every line break (CR LF, LF CR, or a lone CR or LF) as CR LF.
+std::string PreviewText(const std::string& body);
 // The warning after a run whose requests to these vendors no mail program took.
 std::string NotReachedText(const std::vector<std::string>& vendors);
 

@@ -48,6 +48,7 @@ enum class ControlKind {
     Picture,     // bitmap resource `resource`, with the styles' edges
     StatusBar,   // text along the bottom edge of the window
     EtchedFrame, // an etched rectangle, no text
+    ProgressBar, // a bar that fills as a run goes on (Platform::SetProgress)
 };
 
 // Control styles, combinable.

@@ -33,11 +33,13 @@ bool AskYesNo(const std::string& text, unsigned icon);
 void RunGuarded(const std::function<void()>& operation);
 
 // What a dialog does besides the common behaviour: at its start, for each button pressed
-// (clicked or reached by its mnemonic), and for any other command.
+// (clicked or reached by its mnemonic), for any other command, and, when it is given, for
+// the close box (instead of ending the dialog with 0).
 struct DialogActions {
     std::function<void(WindowHandle)> init;
     std::vector<std::pair<int, std::function<void(WindowHandle)>>> buttons;
     std::function<void(WindowHandle, const DialogEvent&)> otherCommand;
+    std::function<void(WindowHandle)> close;
 };
 
 // Runs `layout` modally over `owner`. Common to every dialog: the focus it had when it was

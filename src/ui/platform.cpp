@@ -71,7 +71,9 @@ void Dispatch(const DialogActions& actions, int& rememberedFocus, bool closeBox,
         }
         return;
     case DialogEventKind::Close:
-        if (closeBox)
+        if (actions.close)
+            RunGuarded([&] { actions.close(dialog); });
+        else if (closeBox)
             Ui().EndDialog(dialog, 0);
         return;
     case DialogEventKind::Command:

@@ -79,6 +79,20 @@ public:
     // Opens a mailto:, http(s): link or a file with the desktop's default handler.
     // Like the Windows shell, a result above 32 means success.
     virtual int ShellOpen(const std::string& target, ShowState show) = 0;
+    // The same without holding the windows: they go on painting and taking input while the
+    // desktop starts the handler, and `done` is then called with ShellOpen's result, on the
+    // program's thread, inside the modal loop of the dialog that is running.
+    virtual void ShellOpenThen(const std::string& target, ShowState show,
+                               std::function<void(int result)> done) = 0;
+
+    // The platform's own file chooser, for a file to open, starting in the current folder:
+    // files matching `patterns` ("*.csv *.txt", named `filterName`) or all files. The chosen
+    // file's path, or "" when the user cancelled.
+    virtual std::string ChooseFileToOpen(WindowHandle owner, const std::string& title,
+                                         const std::string& filterName,
+                                         const std::string& patterns) = 0;
+    // A progress bar shows that `done` of `total` steps are done.
+    virtual void SetProgress(WindowHandle dialog, int control, int done, int total) = 0;
 };
 
 Platform& Ui();

@@ -14,6 +14,9 @@ inline constexpr const char* ChangePasswordTitle = "Change Ombrelay Password";
 inline constexpr const char* ApplicationInformationTitle = "Ombrelay Application Information";
 inline constexpr const char* ComposeEmailTitle = "Ombrelay Email Application Vendors";
 inline constexpr const char* DatabaseDialogTitle = "Ombrelay Databases";
+inline constexpr const char* ImportTitle = "Ombrelay Import Applications";
+inline constexpr const char* PreviewTitle = "Ombrelay Message Preview";
+inline constexpr const char* SendingRequestsTitle = "Ombrelay Sending Requests";
 
 // The main window's status bar.
 inline constexpr int MainStatusBar = 1001;

@@ -6,10 +6,13 @@
 #include "maintenance/database_dialog.h"
 #include "maintenance/export.h"
 #include "maintenance/export_rules.h"
+#include "maintenance/import.h"
+#include "maintenance/import_rules.h"
 #include "store/folder_lock.h"
 #include "support/fixtures.h"
 #include "support/lock_holder.h"
 #include "support/operations.h"
+#include "ui/windows.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -152,6 +155,67 @@ TEST_F(Maintenance, ExportWritesTheRecordsInIndexOrderAndReplacesTheDaysFile) {
     exportAndNote();
     EXPECT_EQ(ui.shellOpens.back().target, PathToUtf8(fs::current_path() / file));
     ExpectGolden(Golden("export"), ui.transcript);
+}
+
+} // namespace
+
+namespace {
+
+// A file of every kind of row, judged against a table of the DOS code page 850 (which has no
+// euro sign): its verdicts, then what Import shows and writes, all in one transcript.
+class Importing : public Maintenance {
+protected:
+    void SetUp() override {
+        Maintenance::SetUp();
+        AddApplications({{"Berry Weather", "WX-2291", "keys@berry.example", "Yes"},
+                         {"Pocket Ledger", "PL7-0042", "support@ledger.example", "No"},
+                         {"Chess Companion", "CC-9001", "codes@chess.example", "No"}});
+        std::string dos = ReadFile("Application.dbf");
+        dos[29] = 0x02;
+        WriteFile("Application.dbf", dos);
+        fs::copy_file(TestsFile("data/import-scenario/applications.csv"), "applications.csv");
+        main = ui.OpenWindow(MainWindowStandIn());
+        ui.OpenWindow(DatabaseLayout());
+    }
+    void NoteTable() {
+        for (const auto& record : StoredApplications())
+            ui.Note("stored", record.name + "|" + record.code + "|" + record.vendorEmail + "|" +
+                                  record.request);
+        ui.Note("status", ui.ControlText(main, ui::MainStatusBar));
+    }
+    // Import, with the verdicts shown and then Import (or Cancel) pressed.
+    void ImportFile(const std::string& name, int button) {
+        ui.chosenFiles.push_back(name);
+        ui.actions.push_back([this, button](ui::WindowHandle dialog) {
+            ui.Note("description", ui.ControlText(dialog, importing::Description));
+            ui.Note("rows", "\n" + ui.ControlText(dialog, importing::Lines));
+            ui.Click(dialog, button);
+        });
+        Import();
+    }
+
+    ui::WindowHandle main = 0;
+};
+
+TEST_F(Importing, EveryRowIsJudgedAsSaveJudgesItAndTheAcceptedOnesAreWrittenAtOnce) {
+    Import(); // the chooser cancelled
+    WriteFile("big.csv", std::string(ImportFileLimit + 1, 'x'));
+    WriteFile("binary.csv", std::string("a,b,c\0", 6));
+    WriteFile("refused.csv", "Name,Code,Email\r\nA, ,a@x\r\n");
+    for (const char* file : {"big.csv", "binary.csv", "refused.csv"}) {
+        ui.chosenFiles.push_back(file);
+        Import();
+    }
+    ImportFile("applications.csv", importing::CancelButton);
+    NoteTable();
+    FailWrites();
+    ImportFile("applications.csv", importing::ImportButton);
+    FailWrites(false);
+    NoteTable();
+    ImportFile("applications.csv", importing::ImportButton);
+    NoteTable();
+    ImportFile("applications.csv", importing::ImportButton); // now it changes nothing
+    ExpectTranscript("maintenance/import.txt");
 }
 
 } // namespace

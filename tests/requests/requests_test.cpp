@@ -4,6 +4,7 @@
 
 #include "log/activity_log.h"
 #include "requests/compose_dialog.h"
+#include "requests/message_preview.h"
 #include "requests/request_preparation.h"
 #include "requests/request_rules.h"
 #include "requests/request_template.h"
@@ -138,6 +139,47 @@ TEST_F(Compose, PreparationsFillTheBoxesOrCloseTheDialogWithoutANewPin) {
     EmailSelectVendors();
     ui.Note("compose ended", std::to_string(ui.WindowOf(compose).ended));
     ExpectTranscript("requests/preparations.txt");
+}
+
+} // namespace
+
+namespace {
+
+// The preview shows the run's own requests, made from the boxes as they stand; Send This hands
+// one over as the run would. A run can be stopped while a hand-over is on its way: it ends
+// after that one, and the log holds exactly the requests handed over.
+TEST_F(Compose, ThePreviewShowsTheRunAndARunStopsAfterTheHandOverUnderWay) {
+    PreviewMessages(); // no kind chosen yet
+    ui.SetControlText(compose, compose::MailTypeFlag, FlagOf(RequestKind::All));
+    Type("New PIN", "me", "Dear applicationname, " + std::string(700, '&'));
+    const auto notePreview = [this](ui::WindowHandle dialog) {
+        NoteBoxes(dialog, {preview::Counter, preview::HandedOver, preview::To, preview::Subject,
+                           preview::Body, preview::LongLinks});
+    };
+    ui.actions.push_back([&, this](ui::WindowHandle dialog) {
+        notePreview(dialog);
+        for (int button : {preview::Previous, preview::Next, preview::SendThis}) {
+            ui.Click(dialog, button);
+            notePreview(dialog);
+        }
+        ui.shellResult = 2;
+        ui.Click(dialog, preview::SendThis);
+        notePreview(dialog);
+        ui.shellResult = 42;
+        ui.Click(dialog, preview::Previous); // the one handed over
+        notePreview(dialog);
+        ui.ClickClose(dialog);
+    });
+    PreviewMessages();
+    ui.actions.push_back([this](ui::WindowHandle dialog) {
+        ui.DeliverHandOvers(1); // the first handed over, the second under way
+        NoteBoxes(dialog, {sending::Counter, sending::Vendor, sending::Progress});
+        ui.Click(dialog, sending::Stop);
+    });
+    Send(EmailAllVendorsSend);
+    ui.actions.push_back([this](ui::WindowHandle dialog) { ui.ClickClose(dialog); });
+    Send(EmailVendorsTestSend);
+    ExpectTranscript("requests/preview_and_stop.txt");
 }
 
 } // namespace

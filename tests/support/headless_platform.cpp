@@ -56,6 +56,10 @@ int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
     Window& window = WindowOf(handle);
     Send(handle, {DialogEventKind::Init});
     while (!window.ended) {
+        if (actions.empty() && !pendingHandOvers.empty()) {
+            DeliverHandOvers(1);
+            continue;
+        }
         if (actions.empty()) {
             ranOutOfActions = true;
             EndDialog(handle, 0);
@@ -130,6 +134,37 @@ int HeadlessPlatform::ShellOpen(const std::string& target, ui::ShowState show) {
     Note(show == ui::ShowState::Maximized ? "open maximized" : "open",
          target.starts_with(folder) ? "<folder>" + target.substr(folder.size()) : target);
     return shellResult;
+}
+
+void HeadlessPlatform::ShellOpenThen(const std::string& target, ui::ShowState show,
+                                     std::function<void(int)> done) {
+    const int result = ShellOpen(target, show);
+    pendingHandOvers.push_back([done = std::move(done), result] { done(result); });
+}
+
+void HeadlessPlatform::DeliverHandOvers(std::size_t count) {
+    for (; count > 0 && !pendingHandOvers.empty(); --count) {
+        auto deliver = std::move(pendingHandOvers.front());
+        pendingHandOvers.pop_front();
+        deliver();
+    }
+}
+
+std::string HeadlessPlatform::ChooseFileToOpen(WindowHandle, const std::string& title,
+                                               const std::string& filterName,
+                                               const std::string& patterns) {
+    std::string chosen;
+    if (!chosenFiles.empty()) {
+        chosen = std::move(chosenFiles.front());
+        chosenFiles.pop_front();
+    }
+    Note("file chooser", title + " | " + filterName + " (" + patterns + ") | " +
+                             (chosen.empty() ? "cancelled" : chosen));
+    return chosen;
+}
+
+void HeadlessPlatform::SetProgress(WindowHandle dialog, int control, int done, int total) {
+    ControlOf(dialog, control).text = std::to_string(done) + "/" + std::to_string(total);
 }
 
 void HeadlessPlatform::Note(const std::string& label, const std::string& value) {

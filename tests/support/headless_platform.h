@@ -52,6 +52,12 @@ public:
     std::function<void(const MessageRecord&)> onMessage;
     // What the next shell opens return (above 32 is success).
     int shellResult = 42;
+    // Hand-overs that do not hold the windows wait here until the modal loop has no user
+    // action left, or until the test delivers them.
+    std::deque<std::function<void()>> pendingHandOvers;
+    void DeliverHandOvers(std::size_t count);
+    // The files the user picks in the file chooser, in order; "" cancels, as does none left.
+    std::deque<std::string> chosenFiles;
     // User actions for RunDialog; each modal loop takes them from the front while it is
     // open. A loop that runs out of actions ends its dialog with 0 and sets ranOutOfActions.
     std::deque<Action> actions;
@@ -103,6 +109,12 @@ public:
     int ShowMessage(const std::string& text, const std::string& caption, unsigned style) override;
     void SetHandCursor() override { ++handCursorRequests; }
     int ShellOpen(const std::string& target, ui::ShowState show) override;
+    void ShellOpenThen(const std::string& target, ui::ShowState show,
+                       std::function<void(int)> done) override;
+    std::string ChooseFileToOpen(ui::WindowHandle owner, const std::string& title,
+                                 const std::string& filterName,
+                                 const std::string& patterns) override;
+    void SetProgress(ui::WindowHandle dialog, int control, int done, int total) override;
 
 private:
     void Send(ui::WindowHandle window, const ui::DialogEvent& event);

@@ -81,8 +81,9 @@ TEST(Readers, EveryControlIsToldApartByRoleAndName) {
         for (const ui::Control& control : table.controls) {
             QAccessibleInterface* reader = Reader(window, control.id);
             const QAccessible::Role role = reader->role();
-            if (roles.contains(control.kind))
+            if (roles.contains(control.kind)) {
                 EXPECT_EQ(role, roles.at(control.kind)) << control.id;
+            }
             if (reader->state().invisible || role == QAccessible::StaticText ||
                 role == QAccessible::Grouping || role == QAccessible::Border ||
                 role == QAccessible::StatusBar) // its text is a static text

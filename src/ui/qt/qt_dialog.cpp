@@ -11,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -182,6 +183,14 @@ QWidget* DialogWindow::CreateControl(const ui::Control& control) {
         palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
         bar->setPalette(palette);
         bar->setAutoFillBackground(true);
+        widget = bar;
+        break;
+    }
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(this);
+        bar->setRange(0, 1);
+        bar->setValue(0);
+        bar->setTextVisible(false);
         widget = bar;
         break;
     }

@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -16,13 +18,16 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QThreadPool>
 #include <QStyle>
 #include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+#include <optional>
 #include <cstdlib>
 
 namespace ui {
@@ -331,40 +336,105 @@ void QtPlatform::SetHandCursor() {
     QTimer::singleShot(500, qApp, [] { QGuiApplication::restoreOverrideCursor(); });
 }
 
-int QtPlatform::ShellOpen(const std::string& target, ShowState /*show*/) {
-    // The desktop's opener leaves the window state to the handler: a maximised window cannot
-    // be asked for.
-    const QString text = QString::fromStdString(target);
+namespace {
+
+// Where the shell sends a target: a link as it is, a file as a file: URI; empty when a file is
+// not there or the text is no link.
+struct Target {
     QUrl url;
-    QString path;
-    const bool isUrl = text.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive) ||
-                       text.startsWith(QLatin1String("http:"), Qt::CaseInsensitive) ||
-                       text.startsWith(QLatin1String("https:"), Qt::CaseInsensitive) ||
-                       text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
-    if (isUrl) {
-        url = QUrl(text, QUrl::TolerantMode);
+    bool isUrl = false;
+};
+
+std::optional<Target> TargetOf(const std::string& target) {
+    const QString text = QString::fromStdString(target);
+    Target result;
+    result.isUrl = text.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive) ||
+                   text.startsWith(QLatin1String("http:"), Qt::CaseInsensitive) ||
+                   text.startsWith(QLatin1String("https:"), Qt::CaseInsensitive) ||
+                   text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
+    if (result.isUrl) {
+        result.url = QUrl(text, QUrl::TolerantMode);
     } else {
         const QFileInfo file(text);
         if (text.isEmpty() || !file.exists())
-            return ShellFileNotFound;
-        path = file.absoluteFilePath();
-        url = QUrl::fromLocalFile(path);
+            return std::nullopt;
+        result.url = QUrl::fromLocalFile(file.absoluteFilePath());
     }
-    if (!url.isValid())
+    if (!result.url.isValid())
+        return std::nullopt;
+    return result;
+}
+
+// Whether the desktop's own opener is asked, through GIO (it may take a while), rather than a
+// handler registered in Qt: only the offscreen platform lets tests register those, having no
+// opener of its own.
+bool OpensThroughDesktop() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return QGuiApplication::platformName() != QLatin1String("offscreen");
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+int QtPlatform::ShellOpen(const std::string& target, ShowState /*show*/) {
+    // The desktop's opener leaves the window state to the handler: a maximised window cannot
+    // be asked for.
+    const auto resolved = TargetOf(target);
+    if (!resolved)
         return ShellFileNotFound;
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    // A handler registered for the scheme (tests register them) takes the target. Only the
-    // offscreen platform lets that be asked: it has no opener of its own, so QDesktopServices
-    // succeeds there only through a handler. Elsewhere QDesktopServices runs xdg-open, which
-    // waits on the mail program on some desktops and says nothing of failures; GIO does not.
-    if (QGuiApplication::platformName() == QLatin1String("offscreen") &&
-        QDesktopServices::openUrl(url))
+    // Elsewhere QDesktopServices runs xdg-open, which waits on the mail program on some
+    // desktops and says nothing of failures; GIO does not.
+    if (!OpensThroughDesktop() && QDesktopServices::openUrl(resolved->url))
         return ShellOpened;
     // Links go as they are: they are already encoded.
-    return OpenWithDesktop(isUrl ? target : url.toString(QUrl::FullyEncoded).toStdString());
+    return OpenWithDesktop(resolved->isUrl ? target
+                                           : resolved->url.toString(QUrl::FullyEncoded).toStdString());
 #else
-    return QDesktopServices::openUrl(url) ? ShellOpened : ShellNoAssociation;
+    return QDesktopServices::openUrl(resolved->url) ? ShellOpened : ShellNoAssociation;
 #endif
+}
+
+void QtPlatform::ShellOpenThen(const std::string& target, ShowState show,
+                               std::function<void(int)> done) {
+    // The answer comes back through the event loop, as it would from another thread.
+    const auto deliver = [done = std::move(done)](int result) {
+        QMetaObject::invokeMethod(qApp, [done, result] { done(result); }, Qt::QueuedConnection);
+    };
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const auto resolved = TargetOf(target);
+    if (resolved && OpensThroughDesktop()) {
+        // Starting the handler may take a while; the windows go on meanwhile.
+        const std::string uri =
+            resolved->isUrl ? target : resolved->url.toString(QUrl::FullyEncoded).toStdString();
+        QThreadPool::globalInstance()->start([uri, deliver] { deliver(OpenWithDesktop(uri)); });
+        return;
+    }
+#endif
+    deliver(ShellOpen(target, show));
+}
+
+std::string QtPlatform::ChooseFileToOpen(WindowHandle owner, const std::string& title,
+                                         const std::string& filterName,
+                                         const std::string& patterns) {
+    const QString filters = QString::fromStdString(filterName + " (" + patterns + ")") +
+                            QStringLiteral(";;All files (*)");
+    const WindowHandle below = TopDialog();
+    DeactivateBeforeModal(below);
+    const QString chosen = QFileDialog::getOpenFileName(
+        Window(owner) != nullptr ? static_cast<QWidget*>(Window(owner)) : nullptr,
+        QString::fromStdString(title), QDir::currentPath(), filters);
+    ReactivateAfterModal(below);
+    return chosen.toStdString();
+}
+
+void QtPlatform::SetProgress(WindowHandle dialog, int control, int done, int total) {
+    if (auto* bar = qobject_cast<QProgressBar*>(ControlWidget(dialog, control))) {
+        bar->setRange(0, std::max(total, 1));
+        bar->setValue(std::clamp(done, 0, std::max(total, 1)));
+    }
 }
 
 } // namespace ui

@@ -123,6 +123,9 @@ ControlStyles StylesOf(const Control& control) {
         out.className = L"msctls_statusbar32";
         out.exStyle |= WS_EX_TRANSPARENT;
         break;
+    case ControlKind::ProgressBar:
+        out.className = L"msctls_progress32";
+        break;
     case ControlKind::EtchedFrame:
         out.atom = StaticAtom;
         out.style |= SS_ETCHEDFRAME;

@@ -4,11 +4,17 @@
 #include "ui/win32/dialog_template.h"
 #include "ui/win32/picture.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <thread>
 #include <vector>
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 namespace ui {
@@ -17,6 +23,45 @@ namespace {
 
 constexpr UINT ShownMessage = WM_APP + 1;
 constexpr UINT RelaidMessage = WM_APP + 2; // the dialog manager has laid out a new resolution
+constexpr UINT AnsweredMessage = WM_APP + 3; // a hand-over made on another thread is done
+
+// What a hand-over made on another thread brings back to the program's thread.
+struct Answer {
+    std::function<void(int)> done;
+    int result = 0;
+};
+
+LRESULT CALLBACK AnswerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != AnsweredMessage)
+        return DefWindowProcW(window, message, wParam, lParam);
+    const std::unique_ptr<Answer> answer(reinterpret_cast<Answer*>(lParam));
+    answer->done(answer->result);
+    return 0;
+}
+
+// A message-only window of the program's thread: whichever dialog's loop is running
+// dispatches the answers posted to it.
+HWND AnswerWindow() {
+    static const HWND window = [] {
+        WNDCLASSW type{};
+        type.lpfnWndProc = &AnswerProcedure;
+        type.hInstance = GetModuleHandleW(nullptr);
+        type.lpszClassName = L"OmbrelayAnswers";
+        RegisterClassW(&type);
+        return CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               type.hInstance, nullptr);
+    }();
+    return window;
+}
+
+void PostAnswer(std::function<void(int)> done, int result) {
+    PostMessageW(AnswerWindow(), AnsweredMessage, 0,
+                 reinterpret_cast<LPARAM>(new Answer{std::move(done), result}));
+}
+
+int ShowCommand(ShowState show) {
+    return show == ShowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+}
 
 Win32Platform::DialogShownHook& DialogShown() {
     static Win32Platform::DialogShownHook hook;
@@ -463,10 +508,57 @@ void Win32Platform::SetHandCursor() {
 int Win32Platform::ShellOpen(const std::string& target, ShowState show) {
     if (ShellOpened())
         return ShellOpened()(target, show);
-    const HINSTANCE result =
-        ShellExecuteW(GetActiveWindow(), L"open", Widen(target).c_str(), nullptr, nullptr,
-                      show == ShowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    const HINSTANCE result = ShellExecuteW(GetActiveWindow(), L"open", Widen(target).c_str(),
+                                           nullptr, nullptr, ShowCommand(show));
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
+void Win32Platform::ShellOpenThen(const std::string& target, ShowState show,
+                                  std::function<void(int)> done) {
+    AnswerWindow(); // made on the program's thread
+    if (ShellOpened())
+        return PostAnswer(std::move(done), ShellOpened()(target, show));
+    // ShellExecute may wait for the mail program to start; the windows go on meanwhile.
+    std::thread([wide = Widen(target), show, done = std::move(done)]() mutable {
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        const HINSTANCE result =
+            ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, ShowCommand(show));
+        if (SUCCEEDED(com))
+            CoUninitialize();
+        PostAnswer(std::move(done), static_cast<int>(reinterpret_cast<INT_PTR>(result)));
+    }).detach();
+}
+
+std::string Win32Platform::ChooseFileToOpen(WindowHandle owner, const std::string& title,
+                                            const std::string& filterName,
+                                            const std::string& patterns) {
+    std::string types = patterns;
+    std::replace(types.begin(), types.end(), ' ', ';');
+    const std::wstring filter = Widen(filterName + " (" + patterns + ")") + L'\0' + Widen(types) +
+                                L'\0' + L"All files (*.*)" + L'\0' + L"*.*" + L'\0';
+    const std::wstring caption = Widen(title);
+    std::error_code ignored;
+    const std::wstring folder = std::filesystem::current_path(ignored).wstring();
+    std::vector<wchar_t> file(32768, L'\0');
+    OPENFILENAMEW chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = Hwnd(owner);
+    chooser.lpstrFilter = filter.c_str();
+    chooser.lpstrFile = file.data();
+    chooser.nMaxFile = static_cast<DWORD>(file.size());
+    chooser.lpstrInitialDir = folder.c_str();
+    chooser.lpstrTitle = caption.c_str();
+    chooser.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                    OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&chooser))
+        return "";
+    return Narrow(file.data());
+}
+
+void Win32Platform::SetProgress(WindowHandle dialog, int control, int done, int total) {
+    const int range = std::max(total, 1);
+    SendDlgItemMessageW(Hwnd(dialog), control, PBM_SETRANGE32, 0, range);
+    SendDlgItemMessageW(Hwnd(dialog), control, PBM_SETPOS, std::clamp(done, 0, range), 0);
 }
 
 } // namespace ui

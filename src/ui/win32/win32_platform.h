@@ -46,6 +46,12 @@ public:
     int ShowMessage(const std::string& text, const std::string& caption, unsigned style) override;
     void SetHandCursor() override;
     int ShellOpen(const std::string& target, ShowState show) override;
+    void ShellOpenThen(const std::string& target, ShowState show,
+                       std::function<void(int)> done) override;
+    std::string ChooseFileToOpen(WindowHandle owner, const std::string& title,
+                                 const std::string& filterName,
+                                 const std::string& patterns) override;
+    void SetProgress(WindowHandle dialog, int control, int done, int total) override;
 
     struct Running; // one dialog from its creation to its end
 
