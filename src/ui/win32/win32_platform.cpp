@@ -516,13 +516,14 @@ int Win32Platform::ShellOpen(const std::string& target, ShowState show) {
 void Win32Platform::ShellOpenThen(const std::string& target, ShowState show,
                                   std::function<void(int)> done) {
     AnswerWindow(); // made on the program's thread
-    if (ShellOpened())
-        return PostAnswer(std::move(done), ShellOpened()(target, show));
-    // ShellExecute may wait for the mail program to start; the windows go on meanwhile.
-    std::thread([wide = Widen(target), show, done = std::move(done)]() mutable {
+    // ShellExecute may wait for the mail program to start; the windows go on meanwhile. A
+    // hook stands in for it there too, so that a slow one holds no window either.
+    std::thread([target, hook = ShellOpened(), show, done = std::move(done)]() mutable {
+        if (hook)
+            return PostAnswer(std::move(done), hook(target, show));
         const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        const HINSTANCE result =
-            ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, ShowCommand(show));
+        const HINSTANCE result = ShellExecuteW(nullptr, L"open", Widen(target).c_str(), nullptr,
+                                               nullptr, ShowCommand(show));
         if (SUCCEEDED(com))
             CoUninitialize();
         PostAnswer(std::move(done), static_cast<int>(reinterpret_cast<INT_PTR>(result)));
