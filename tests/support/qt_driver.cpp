@@ -8,9 +8,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -55,8 +58,24 @@ public:
                 opened.push_back(url.isLocalFile()
                                      ? url.toLocalFile().toStdString()
                                      : url.toString(QUrl::FullyEncoded).toStdString());
+                // A mail program takes a while to start: longer than a mnemonic's click.
+                if (url.scheme() == QLatin1String("mailto"))
+                    QTest::qSleep(200);
             }));
         }
+        // The file chooser: the next path typed into its name box and Enter pressed, or Esc.
+        chooser_.callOnTimeout([this] {
+            auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* name = chooser ? chooser->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            if (name == nullptr || !chooser->isVisible())
+                return;
+            if (files.empty())
+                return QTest::keyClick(chooser, Qt::Key_Escape);
+            QTest::keyClicks(name, QString::fromStdString(files.front()));
+            files.pop_front();
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        chooser_.start(20);
     }
     ~QtDriver() override {
         ui::QtPlatform::SetDialogShownHook({});
@@ -124,6 +143,7 @@ private:
     }
 
     std::vector<std::unique_ptr<UrlCatcher>> catchers_;
+    QTimer chooser_;
 };
 
 } // namespace

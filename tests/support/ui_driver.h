@@ -44,6 +44,8 @@ public:
     std::vector<std::string> boxes; // the texts of the message boxes shown, in order
     // Answers for Yes/No boxes, in order (true: Yes); when none is left, the default button.
     std::deque<bool> answers;
+    // Paths to pick, in order, in the platform's own file chooser; with none left, Cancel.
+    std::deque<std::string> files;
     std::vector<std::string> shown;      // titles of the dialogs shown, in order
     std::vector<std::string> unexpected; // dialogs shown without a step
     // What the shell was asked to open: links as given, files as local paths.

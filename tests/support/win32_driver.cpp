@@ -88,8 +88,11 @@ public:
         current = this;
         ui::Win32Platform::SetDialogShownHook(
             [this](ui::WindowHandle dialog) { Shown(WindowTitle(Hwnd(dialog)), dialog); });
+        // Called where ShellExecuteW would be: a run's on a thread of its own, one at a time.
         ui::Win32Platform::SetShellOpenHook([this](const std::string& target, ui::ShowState) {
             opened.push_back(target);
+            if (target.starts_with("mailto:"))
+                Sleep(200); // a mail program takes a while to start
             return 42;
         });
         timer_ = SetTimer(nullptr, 0, 20, &Win32Driver::Watch);
@@ -151,19 +154,38 @@ public:
     }
 
 private:
-    // Answers every message box of this thread once it shows.
+    // Answers every message box and file chooser of this thread once it shows.
     static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
         EnumThreadWindows(
             GetCurrentThreadId(),
             [](HWND window, LPARAM) -> BOOL {
-                // A message box: a dialog with the text control 0xFFFF, not yet answered.
-                if (current != nullptr && IsWindowVisible(window) && IsWindowEnabled(window) &&
-                    GetDlgItem(window, 0xFFFF) != nullptr &&
-                    GetPropW(window, L"answered") == nullptr)
+                if (current == nullptr || !IsWindowVisible(window) || !IsWindowEnabled(window) ||
+                    GetPropW(window, L"answered") != nullptr)
+                    return TRUE;
+                // A message box has the text control 0xFFFF; the Open dialog its name box, cmb13.
+                if (GetDlgItem(window, 0xFFFF) != nullptr)
                     current->Answer(window);
+                else if (GetDlgItem(window, 0x47C) != nullptr)
+                    current->Choose(window);
                 return TRUE;
             },
             0);
+    }
+    // Once the name box has the focus, types the next path there and presses Enter, as a
+    // keyboard user does.
+    void Choose(HWND chooser) {
+        const HWND name = GetFocus();
+        if (name == nullptr || !IsChild(chooser, name)) { // activated, as a window manager would
+            SetActiveWindow(chooser);
+            return;
+        }
+        SetPropW(chooser, L"answered", reinterpret_cast<HANDLE>(1));
+        if (files.empty())
+            return PressButton(chooser, IDCANCEL);
+        for (wchar_t c : Widen(files.front()))
+            PostMessageW(name, WM_CHAR, c, 1);
+        PostMessageW(name, WM_KEYDOWN, VK_RETURN, 1);
+        files.pop_front();
     }
     void Answer(HWND box) {
         SetPropW(box, L"answered", reinterpret_cast<HANDLE>(1));
