@@ -89,9 +89,9 @@ Differences DifferencesFromTable(const ui::Dialog& table, std::vector<std::strin
                          id + " visibility");
             // Each kind as the Windows class that the dialog manager and screen readers know.
             static const wchar_t* const classes[] = {
-                L"Edit",   L"Button", L"Static", L"Button",
-                L"Button", L"Button", L"Static", L"msctls_statusbar32",
-                L"Static"};
+                L"Edit",   L"Button",           L"Static", L"Button",
+                L"Button", L"Button",           L"Static", L"msctls_statusbar32",
+                L"Static", L"msctls_progress32"};
             wchar_t kind[32] = {};
             GetClassNameW(control, kind, 32);
             wrong.Expect(lstrcmpiW(kind, classes[static_cast<int>(row.kind)]) == 0, id + " class");

@@ -78,11 +78,11 @@ TEST_F(PlatformContract, ControlsTakeWhatTheUserDoesAsTheirStylesSay) {
 }
 
 TEST_F(PlatformContract, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEndsWithZero) {
-    // Esc and Enter in every multi-line box of the program's dialogs keep the dialog and what
-    // was typed; Enter starts a new line where the box takes text.
+    // Esc and Enter in every multi-line box of the dialogs that Esc does not close keep the
+    // dialog and what was typed; Enter starts a new line where the box takes text.
     for (const ui::Dialog& table : AllDialogs()) {
         for (const ui::Control& box : table.controls) {
-            if (box.kind != ControlKind::Edit || !(box.style & ui::Multiline))
+            if (box.kind != ControlKind::Edit || !(box.style & ui::Multiline) || table.escapeCloses)
                 continue;
             user.When(table.title, [&](WindowHandle dialog) {
                 user.Settle(); // shown and active, its first focus given
