@@ -276,6 +276,8 @@ QWidget* DialogWindow::CreateLabel(const ui::Control& control) {
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     label->setTextFormat(Qt::PlainText);
+    // A longer text goes on in the next line, broken between words, as in a Windows static.
+    label->setWordWrap(true);
     label->setText(WidgetText(control.caption));
     label->setAlignment(((control.style & Centered) ? Qt::AlignHCenter : Qt::AlignLeft) |
                         Qt::AlignTop);
