@@ -147,6 +147,14 @@ LRESULT CALLBACK NeverDefault(HWND button, UINT message, WPARAM wParam, LPARAM l
     return DefSubclassProc(button, message, wParam, lParam);
 }
 
+// A read-only multi-line box is not selected whole when the focus arrives, first or by Tab:
+// nothing is to be typed over, and its text would all show as marked.
+LRESULT CALLBACK NotSelectedOnFocus(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR) {
+    const LRESULT code = DefSubclassProc(box, message, wParam, lParam);
+    return message == WM_GETDLGCODE ? code & ~DLGC_HASSETSEL : code;
+}
+
 } // namespace
 
 struct Win32Platform::Running {
@@ -334,6 +342,9 @@ struct DialogProcedure {
                 keepFont(child, 1, 1); // DCDC_DISABLE_FONTUPDATE
             if (control.kind == ControlKind::PushButton)
                 SetWindowSubclass(child, &NeverDefault, 0, 0);
+            else if (control.kind == ControlKind::Edit && (control.style & ReadOnly) &&
+                     (control.style & Multiline))
+                SetWindowSubclass(child, &NotSelectedOnFocus, 0, 0);
         }
         running.MakeFonts(DpiOf(window));
         running.DrawPictures();
