@@ -69,10 +69,11 @@ ui::Dialog ImportApplicationsLayout() {
                           ui::AutoHScroll | ui::ClientEdge;
     using enum ui::ControlKind;
     using namespace importing;
+    // The description has three lines: it quotes the header's words, which may be long.
     // clang-format off
     dialog.controls = {
-        ui::MakeControl(Description,  Label,      "",        10,  6,   320, 20,  ui::NoStyle, ui::DialogFont),
-        ui::MakeControl(Lines,        Edit,       "",        10,  30,  320, 152, list, ui::DialogFont, ui::White).Named("Rows of the file"),
+        ui::MakeControl(Description,  Label,      "",        10,  6,   320, 26,  ui::NoStyle, ui::DialogFont),
+        ui::MakeControl(Lines,        Edit,       "",        10,  34,  320, 148, list, ui::DialogFont, ui::White).Named("Rows of the file"),
         ui::MakeControl(ImportButton, PushButton, "&Import", 110, 190, 50,  15,  ui::TabStop, bold),
         ui::MakeControl(CancelButton, PushButton, "&Cancel", 180, 190, 50,  15,  ui::TabStop, bold),
     };
