@@ -33,3 +33,18 @@ void WriteSampleData() {
         "Thank you,\r\nfname lname\r\nemailaddress\r\n",
         ignored);
 }
+
+const char* WriteSampleImport() {
+    std::error_code ignored;
+    WriteFileAtomically("applications.csv",
+                        "Application,Registration Code,Vendor Email,Reregister\r\n"
+                        "Berry Weather,WX-2291-KQ,keys@berryweather.example,Yes\r\n"
+                        "Pocket Ledger,PL7-0042-91C,support@pocketledger.example,Yes\r\n"
+                        "Night Sky Atlas,NSA-7781-QX,licences@nightskyatlas.example,Yes\r\n"
+                        "Voice Memo Plus,VMP-1200,keys@voicememoplus.example,No\r\n"
+                        "Word Puzzle Daily,,help@wordpuzzle.example,Yes\r\n"
+                        "Tide Tables,TT-4410,,No\r\n"
+                        "Chess Companion,CC-9001,codes@chesscompanion.example,Maybe\r\n",
+                        ignored);
+    return "applications.csv";
+}

@@ -10,13 +10,17 @@
 #include "applications/application_dialog.h"
 #include "applications/application_records.h"
 #include "maintenance/database_dialog.h"
+#include "maintenance/import.h"
 #include "requests/compose_dialog.h"
+#include "requests/message_preview.h"
+#include "requests/send_requests.h"
 #include "ui/qt/qt_platform.h"
 #include "user/change_password.h"
 #include "user/user_setup_dialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
 #include <QMessageBox>
@@ -24,6 +28,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -82,6 +87,20 @@ void Fill(ui::WindowHandle dialog, const std::vector<std::pair<int, std::string>
 // What to do when a dialog of a given title is shown.
 std::map<std::string, std::function<void(ui::WindowHandle, QWidget*)>> whenShown;
 
+// The Qt backend, with the sample file chosen in the file chooser and every link taken, a run's
+// a moment later as a desktop takes it: nothing leaves the program.
+class SamplePlatform : public ui::QtPlatform {
+public:
+    std::string ChooseFileToOpen(ui::WindowHandle, const std::string&, const std::string&,
+                                 const std::string&) override {
+        return WriteSampleImport();
+    }
+    int ShellOpen(const std::string&, ui::ShowState) override { return 42; }
+    void ShellOpenThen(const std::string&, ui::ShowState, std::function<void(int)> done) override {
+        QTimer::singleShot(300, qApp, [done] { done(42); });
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -97,7 +116,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    ui::QtPlatform platform;
+    SamplePlatform platform;
     // Every message box is answered with its default button.
     ui::QtPlatform::SetMessageBoxHook([](QMessageBox* box) {
         if (box->defaultButton() != nullptr)
@@ -109,7 +128,8 @@ int main(int argc, char** argv) {
         auto found = whenShown.find(window->windowTitle().toStdString());
         if (found != whenShown.end())
             found->second(dialog, window);
-        ui::Ui().EndDialog(dialog, 0);
+        if (found == whenShown.end() || found->first != ui::SendingRequestsTitle)
+            ui::Ui().EndDialog(dialog, 0); // a run ends by itself once stopped
     });
 
     whenShown[ui::CreateUserLoginTitle] = [](ui::WindowHandle dialog, QWidget* window) {
@@ -143,15 +163,36 @@ int main(int argc, char** argv) {
         Save(window, "compose-email");
         Press(dialog, compose::EmailAll);
         Save(window, "compose-email-all");
+        Press(dialog, compose::Preview);
+        Press(dialog, compose::Send);
     };
-    whenShown[ui::DatabaseDialogTitle] = [](ui::WindowHandle, QWidget* window) {
+    // The first message handed over from the preview, and shown again.
+    whenShown[ui::PreviewTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        Press(dialog, preview::SendThis);
+        Press(dialog, preview::Previous);
+        Save(window, "message-preview");
+    };
+    // Mid-run: two requests handed over, the third under way; then stopped.
+    whenShown[ui::SendingRequestsTitle] = [](ui::WindowHandle dialog, QWidget* window) {
+        QDeadlineTimer enough(5000);
+        while (ui::Ui().ControlText(dialog, sending::Counter) != "Request 3 of 4" && !enough.hasExpired())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        Save(window, "sending-requests");
+        Press(dialog, sending::Stop);
+    };
+    whenShown[ui::DatabaseDialogTitle] = [](ui::WindowHandle dialog, QWidget* window) {
         Save(window, "databases");
+        Press(dialog, ImportButton);
+    };
+    whenShown[ui::ImportTitle] = [](ui::WindowHandle, QWidget* window) {
+        Save(window, "import-applications");
     };
     whenShown[ui::AboutTitle] = [](ui::WindowHandle, QWidget* window) { Save(window, "about"); };
     whenShown[ui::MainWindowTitle] = [](ui::WindowHandle dialog, QWidget* window) {
         Save(window, "main-window-empty");
+        // Applications after Email: the status bar ends with their count, not the run's end.
         for (int button :
-             {UserInfoButton, ApplicationsButton, EmailButton, DatabasesButton, AboutButton})
+             {UserInfoButton, EmailButton, ApplicationsButton, DatabasesButton, AboutButton})
             Press(dialog, button);
         Save(window, "main-window");
     };

@@ -12,7 +12,10 @@
 #include "common/files.h"
 #include "common/wide_text.h"
 #include "maintenance/database_dialog.h"
+#include "maintenance/import.h"
 #include "requests/compose_dialog.h"
+#include "requests/message_preview.h"
+#include "requests/send_requests.h"
 #include "ui/win32/win32_platform.h"
 #include "user/change_password.h"
 #include "user/user_setup_dialog.h"
@@ -43,6 +46,8 @@ void Save(ui::WindowHandle dialog, const char* name) {
     const HWND window = Hwnd(dialog);
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // What was drawn reaches the screen once the program waits (under Wine, at least).
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
     RECT frame{};
     GetWindowRect(window, &frame);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
@@ -102,6 +107,15 @@ void CALLBACK AnswerMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
 // What to do when a dialog of a given title is shown.
 std::map<std::string, std::function<void(ui::WindowHandle)>> whenShown;
 
+// The Win32 backend, with the sample file chosen in the file chooser.
+class SamplePlatform : public ui::Win32Platform {
+public:
+    std::string ChooseFileToOpen(ui::WindowHandle, const std::string&, const std::string&,
+                                 const std::string&) override {
+        return WriteSampleImport();
+    }
+};
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -121,17 +135,22 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
-    ui::Win32Platform platform;
+    SamplePlatform platform;
     SetTimer(nullptr, 0, 50, &AnswerMessageBoxes);
-    // Nothing leaves the program: the links go nowhere.
-    ui::Win32Platform::SetShellOpenHook([](const std::string&, ui::ShowState) { return 42; });
+    // Nothing leaves the program: the links go nowhere, each a moment later as a desktop takes
+    // it (a run's on a thread of its own).
+    ui::Win32Platform::SetShellOpenHook([](const std::string&, ui::ShowState) {
+        Sleep(300);
+        return 42;
+    });
     ui::Win32Platform::SetDialogShownHook([](ui::WindowHandle dialog) {
         wchar_t title[256] = {};
         GetWindowTextW(Hwnd(dialog), title, 256);
         auto found = whenShown.find(Narrow(title));
         if (found != whenShown.end())
             found->second(dialog);
-        ui::Ui().EndDialog(dialog, 0);
+        if (found == whenShown.end() || found->first != ui::SendingRequestsTitle)
+            ui::Ui().EndDialog(dialog, 0); // a run ends by itself once stopped
     });
 
     whenShown[ui::CreateUserLoginTitle] = [](ui::WindowHandle dialog) {
@@ -165,13 +184,37 @@ int wmain(int argc, wchar_t** argv) {
         Save(dialog, "compose-email");
         Press(dialog, compose::EmailAll);
         Save(dialog, "compose-email-all");
+        Press(dialog, compose::Preview);
+        Press(dialog, compose::Send);
     };
-    whenShown[ui::DatabaseDialogTitle] = [](ui::WindowHandle dialog) { Save(dialog, "databases"); };
+    // The first message handed over from the preview, and shown again.
+    whenShown[ui::PreviewTitle] = [](ui::WindowHandle dialog) {
+        Press(dialog, preview::SendThis);
+        Press(dialog, preview::Previous);
+        Save(dialog, "message-preview");
+    };
+    // Mid-run: two requests handed over, the third under way; then stopped.
+    whenShown[ui::SendingRequestsTitle] = [](ui::WindowHandle dialog) {
+        MSG message;
+        while (ui::Ui().ControlText(dialog, sending::Counter) != "Request 3 of 4" &&
+               GetMessageW(&message, nullptr, 0, 0)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Save(dialog, "sending-requests");
+        Press(dialog, sending::Stop);
+    };
+    whenShown[ui::DatabaseDialogTitle] = [](ui::WindowHandle dialog) {
+        Save(dialog, "databases");
+        Press(dialog, ImportButton);
+    };
+    whenShown[ui::ImportTitle] = [](ui::WindowHandle dialog) { Save(dialog, "import-applications"); };
     whenShown[ui::AboutTitle] = [](ui::WindowHandle dialog) { Save(dialog, "about"); };
     whenShown[ui::MainWindowTitle] = [](ui::WindowHandle dialog) {
         Save(dialog, "main-window-empty");
+        // Applications after Email: the status bar ends with their count, not the run's end.
         for (int button :
-             {UserInfoButton, ApplicationsButton, EmailButton, DatabasesButton, AboutButton})
+             {UserInfoButton, EmailButton, ApplicationsButton, DatabasesButton, AboutButton})
             Press(dialog, button);
         Save(dialog, "main-window");
     };
