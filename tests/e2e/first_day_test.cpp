@@ -221,8 +221,8 @@ TEST_F(FirstDay, FromTheFirstStartToTheExport) {
                            " of 5 application vendors");
     const std::string log = ReadFile("Ombrelay.dat");
     const std::regex entry("Email to ");
-    const std::sregex_iterator entries(log.begin(), log.end(), entry);
-    EXPECT_EQ(std::size_t(std::distance(entries, {})), sent.size());
+    EXPECT_EQ(std::distance(std::sregex_iterator(log.begin(), log.end(), entry), {}),
+              std::ssize(sent));
 
     // The export is handed to the shell by its full path. What the log and the export hold,
     // each operation's own tests check.

@@ -9,7 +9,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -63,17 +62,18 @@ public:
                     QTest::qSleep(200);
             }));
         }
-        // The file chooser: the next path typed into its name box and Enter pressed, or Esc.
+        // The file chooser: the next path typed where it puts the focus, its name box, and
+        // Enter pressed; with none left, Esc.
         chooser_.callOnTimeout([this] {
             auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            auto* name = chooser ? chooser->findChild<QLineEdit*>("fileNameEdit") : nullptr;
-            if (name == nullptr || !chooser->isVisible())
+            if (chooser == nullptr || !chooser->isVisible())
                 return;
-            if (files.empty())
-                return QTest::keyClick(chooser, Qt::Key_Escape);
-            QTest::keyClicks(name, QString::fromStdString(files.front()));
-            files.pop_front();
-            QTest::keyClick(name, Qt::Key_Return);
+            const QString path = files.empty() ? "" : QString::fromStdString(files.front());
+            if (!files.empty())
+                files.pop_front();
+            QTest::keyClicks(chooser->focusWidget(), path);
+            QTest::keyClick(chooser->focusWidget(),
+                            path.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
         });
         chooser_.start(20);
     }

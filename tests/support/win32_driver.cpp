@@ -47,15 +47,14 @@ void HandlePendingMessages(HWND dialog) {
 
 // Posts what the keyboard would to the control that has the focus, and lets the dialog
 // handle it.
-void Keystroke(ui::WindowHandle dialog, UINT message, WPARAM key, LPARAM flags) {
+void Keystroke(HWND dialog, UINT message, WPARAM key, LPARAM flags) {
     // Without a window manager the activation of a new dialog may still be on its way; the
     // keyboard goes to the active window, so it is activated first, as a click would.
-    if (GetActiveWindow() != Hwnd(dialog))
-        SetActiveWindow(Hwnd(dialog));
+    if (GetActiveWindow() != dialog)
+        SetActiveWindow(dialog);
     const HWND focus = GetFocus();
-    PostMessageW(focus != nullptr && IsChild(Hwnd(dialog), focus) ? focus : Hwnd(dialog), message,
-                 key, flags);
-    HandlePendingMessages(Hwnd(dialog));
+    PostMessageW(focus != nullptr && IsChild(dialog, focus) ? focus : dialog, message, key, flags);
+    HandlePendingMessages(dialog);
 }
 
 } // namespace
@@ -126,10 +125,10 @@ public:
     // A key going down (its character follows from TranslateMessage); Alt+letter as a system
     // character, bit 29 saying Alt is down.
     void Press(ui::WindowHandle dialog, Key key) override {
-        Keystroke(dialog, WM_KEYDOWN, key == Key::Enter ? VK_RETURN : VK_ESCAPE, 1);
+        Keystroke(Hwnd(dialog), WM_KEYDOWN, key == Key::Enter ? VK_RETURN : VK_ESCAPE, 1);
     }
     void Mnemonic(ui::WindowHandle dialog, char letter) override {
-        Keystroke(dialog, WM_SYSCHAR, static_cast<wchar_t>(letter), 1 << 29);
+        Keystroke(Hwnd(dialog), WM_SYSCHAR, static_cast<wchar_t>(letter), 1 << 29);
     }
     void CloseBox(ui::WindowHandle dialog) override {
         SendMessageW(Hwnd(dialog), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -159,10 +158,10 @@ private:
         EnumThreadWindows(
             GetCurrentThreadId(),
             [](HWND window, LPARAM) -> BOOL {
+                // A message box has the text control 0xFFFF, the Open dialog its name box cmb13.
                 if (current == nullptr || !IsWindowVisible(window) || !IsWindowEnabled(window) ||
                     GetPropW(window, L"answered") != nullptr)
                     return TRUE;
-                // A message box has the text control 0xFFFF; the Open dialog its name box, cmb13.
                 if (GetDlgItem(window, 0xFFFF) != nullptr)
                     current->Answer(window);
                 else if (GetDlgItem(window, 0x47C) != nullptr)
@@ -171,21 +170,16 @@ private:
             },
             0);
     }
-    // Once the name box has the focus, types the next path there and presses Enter, as a
-    // keyboard user does.
+    // Types the next path where the Open dialog puts the focus, its name box, and presses
+    // Enter, as a keyboard user does; with none left, Esc.
     void Choose(HWND chooser) {
-        const HWND name = GetFocus();
-        if (name == nullptr || !IsChild(chooser, name)) { // activated, as a window manager would
-            SetActiveWindow(chooser);
-            return;
-        }
         SetPropW(chooser, L"answered", reinterpret_cast<HANDLE>(1));
-        if (files.empty())
-            return PressButton(chooser, IDCANCEL);
-        for (wchar_t c : Widen(files.front()))
-            PostMessageW(name, WM_CHAR, c, 1);
-        PostMessageW(name, WM_KEYDOWN, VK_RETURN, 1);
-        files.pop_front();
+        const std::wstring path = files.empty() ? L"" : Widen(files.front());
+        if (!files.empty())
+            files.pop_front();
+        for (wchar_t c : path)
+            Keystroke(chooser, WM_CHAR, c, 1);
+        Keystroke(chooser, WM_KEYDOWN, path.empty() ? VK_ESCAPE : VK_RETURN, 1);
     }
     void Answer(HWND box) {
         SetPropW(box, L"answered", reinterpret_cast<HANDLE>(1));
