@@ -175,7 +175,8 @@ int main(int argc, char** argv) {
     // Mid-run: two requests handed over, the third under way; then stopped.
     whenShown[ui::SendingRequestsTitle] = [](ui::WindowHandle dialog, QWidget* window) {
         QDeadlineTimer enough(5000);
-        while (ui::Ui().ControlText(dialog, sending::Counter) != "Request 3 of 4" && !enough.hasExpired())
+        while (ui::Ui().ControlText(dialog, sending::Counter) != "Request 3 of 4" &&
+               !enough.hasExpired())
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
         Save(window, "sending-requests");
         Press(dialog, sending::Stop);

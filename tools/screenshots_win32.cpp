@@ -208,7 +208,9 @@ int wmain(int argc, wchar_t** argv) {
         Save(dialog, "databases");
         Press(dialog, ImportButton);
     };
-    whenShown[ui::ImportTitle] = [](ui::WindowHandle dialog) { Save(dialog, "import-applications"); };
+    whenShown[ui::ImportTitle] = [](ui::WindowHandle dialog) {
+        Save(dialog, "import-applications");
+    };
     whenShown[ui::AboutTitle] = [](ui::WindowHandle dialog) { Save(dialog, "about"); };
     whenShown[ui::MainWindowTitle] = [](ui::WindowHandle dialog) {
         Save(dialog, "main-window-empty");

@@ -44,7 +44,7 @@ public:
     std::vector<std::string> boxes; // the texts of the message boxes shown, in order
     // Answers for Yes/No boxes, in order (true: Yes); when none is left, the default button.
     std::deque<bool> answers;
-    // Paths to pick, in order, in the platform's own file chooser; with none left, Cancel.
+    // Paths to pick, in order, in the platform's own file chooser; with none left, Esc.
     std::deque<std::string> files;
     std::vector<std::string> shown;      // titles of the dialogs shown, in order
     std::vector<std::string> unexpected; // dialogs shown without a step
