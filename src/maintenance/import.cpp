@@ -92,8 +92,12 @@ void Import() {
     if (!file)
         return;
     // The table stays open, and locked, from the verdicts to the write: what is written is
-    // what the user was shown.
+    // what the user was shown. A table that did not open (another copy holds it) is said so.
     ApplicationTableScope scope;
+    XDBRESETERROR();
+    XDBRECORDCOUNT(applicationTable);
+    if (!StoreSucceeded(ImportRefusedText(PathToUtf8(path.filename()), "")))
+        return;
     const ImportPlan plan = JudgeImport(*file);
     if (plan.Count(ImportVerdict::Refused) == static_cast<int>(plan.lines.size()))
         return ui::Warn(ImportRefusedText(PathToUtf8(path.filename()),

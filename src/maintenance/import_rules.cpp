@@ -106,5 +106,5 @@ std::string ImportedText(const ImportPlan& plan) {
 }
 
 std::string ImportRefusedText(const std::string& fileName, const std::string& why) {
-    return "Nothing was imported from the file " + fileName + ". " + why;
+    return "Nothing was imported from the file " + fileName + "." + (why.empty() ? "" : " " + why);
 }

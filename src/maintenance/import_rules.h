@@ -51,6 +51,7 @@ LogEntry ImportLogEntry(const ImportLine& line);
 
 // What the user is told.
 std::string ImportedText(const ImportPlan& plan);
+// "Nothing was imported from the file <name>." and why.
 std::string ImportRefusedText(const std::string& fileName, const std::string& why);
 inline constexpr const char* NothingToImportText =
     "No row of the file can be imported: each is refused for the reason given.";

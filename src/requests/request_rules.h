@@ -75,7 +75,7 @@ inline constexpr const char* ChooseKindFirstText =
     "the messages of that kind.";
 inline constexpr const char* NoVendorText =
     "There is no vendor to write to: no application has Yes under Request Reregistration.";
-inline constexpr const char* HandedOverText = "Handed over to the mail program";
+inline constexpr const char* HandedOverText = "handed over";
 // A body in the preview's box: every line break (CR LF, LF CR, or a lone CR or LF) as CR LF.
 std::string PreviewText(const std::string& body);
 // The warning after a run whose requests to these vendors no mail program took.

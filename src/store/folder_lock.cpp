@@ -130,7 +130,7 @@ std::string KeyOf(const fs::path& folder) {
 
 } // namespace
 
-LockResult TakeFolderLock(const fs::path& folder) {
+LockResult TakeFolderLock(const fs::path& folder, bool wait) {
     Registry& registry = Locks();
     const std::string key = KeyOf(folder);
     std::unique_lock guard(registry.mutex);
@@ -142,7 +142,8 @@ LockResult TakeFolderLock(const fs::path& folder) {
     const LockHandle handle = OpenLockFile(PathFromUtf8(key) / LockFileName);
     if (handle == NoLock)
         return LockResult::Unavailable;
-    const auto deadline = std::chrono::steady_clock::now() + registry.wait;
+    const auto deadline =
+        std::chrono::steady_clock::now() + (wait ? registry.wait : std::chrono::milliseconds(0));
     while (!TryLock(handle)) {
         if (std::chrono::steady_clock::now() >= deadline) {
 #ifdef _WIN32

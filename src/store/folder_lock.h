@@ -26,8 +26,9 @@ enum class LockResult {
                  // nothing can be written
 };
 
-// One share of the lock of `folder`; each successful take needs one release.
-LockResult TakeFolderLock(const std::filesystem::path& folder);
+// One share of the lock of `folder`; each successful take needs one release. Without `wait`,
+// Busy at once when another process holds it.
+LockResult TakeFolderLock(const std::filesystem::path& folder, bool wait = true);
 void ReleaseFolderLock(const std::filesystem::path& folder);
 
 // For Backup and Restore, which must not run while a table is being worked on elsewhere.

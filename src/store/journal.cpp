@@ -213,12 +213,13 @@ XdbError Checkpoint(const fs::path& folder, FileHandle& file, FolderJournal& jou
 }
 
 // When the process ends, its journals are checkpointed: the tables synced, the journals
-// emptied, so that nothing is left to play back.
+// emptied, so that nothing is left to play back. Another copy that holds a folder's lock now
+// has found the journal there not its own and played it back already: not waited for.
 void CheckpointAtExit() {
     for (const auto& [key, journal] : journals) {
         const fs::path folder = PathFromUtf8(key);
         if (journal.epoch != 0 && !journal.tables.empty() &&
-            TakeFolderLock(folder) == LockResult::Held) {
+            TakeFolderLock(folder, false) == LockResult::Held) {
             FinishJournal(folder, true);
             ReleaseFolderLock(folder);
         }

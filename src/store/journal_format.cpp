@@ -50,6 +50,8 @@ void AppendPacked(std::string& out, std::string_view bytes) {
 
 bool Unpacked(std::string_view packed, std::size_t length, std::string& bytes) {
     bytes.clear();
+    if (length > packed.size() * LongestBlanks)
+        return false; // more than the packed bytes can hold
     bytes.reserve(length);
     for (std::size_t at = 0; at < packed.size();) {
         const auto c = static_cast<unsigned char>(packed[at++]);

@@ -3,6 +3,8 @@
 // its header) that nobody has written it since, and reads it again when somebody has.
 
 #include "common/files.h"
+#include "store/folder_lock.h"
+#include "store/journal.h"
 #include "store/xdb_internal.h"
 
 #include <cstdlib>
@@ -28,7 +30,55 @@ void DeclareCodePage(const fs::path& tablePath, unsigned codePage) {
     WriteFileAtomically(path, declaration, ignored);
 }
 
+const TableDefinition* DefinitionOf(std::string_view tableFile) {
+    for (const auto& definition : KnownTables()) {
+        if (SameName(definition.tableFile, tableFile))
+            return &definition;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+// Splits a file name as the program passes it into its folder and its name there.
+void SplitName(const std::string& fileName, fs::path& folder, std::string& name) {
+    const fs::path given = PathFromUtf8(fileName);
+    folder = given.parent_path();
+    if (folder.empty())
+        folder = ".";
+    name = PathToUtf8(given.filename());
+}
+
+fs::path Absolute(const fs::path& path) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    return (error ? path : absolute).lexically_normal();
+}
+
+XdbError OpenTable(const std::string& fileName, Table& table) {
+    std::string name;
+    fs::path folder;
+    SplitName(fileName, folder, name);
+    table.folder = Absolute(folder);
+    const LockResult lock = TakeFolderLock(table.folder);
+    if (lock == LockResult::Busy)
+        return XdbLocked;
+    // Without the lock (no lock file can be had here) the table can still be read; writes are
+    // refused.
+    table.lockHeld = lock == LockResult::Held;
+    XdbError result = table.lockHeld ? FinishJournal(table.folder) : XdbOk;
+    table.definition = DefinitionOf(name);
+    if (result == XdbOk)
+        result = LoadOrCreate(table, ResolveFileName(name, folder));
+    if (result != XdbOk) {
+        if (table.lockHeld)
+            ReleaseFolderLock(table.folder);
+        return result;
+    }
+    table.generation = table.file->generation;
+    ClearBuffer(table);
+    return XdbOk;
+}
 
 // Whether a file is there. Anything in its place that is not a file we can look at (a
 // folder, a dangling link, a path whose state cannot be learnt) is never created over.

@@ -20,15 +20,6 @@ std::map<int, int> indexHandles;
 namespace {
 int nextHandle = 1;
 int pendingError = XdbOk;
-
-const TableDefinition* DefinitionOf(std::string_view tableFile) {
-    for (const auto& definition : KnownTables()) {
-        if (SameName(definition.tableFile, tableFile))
-            return &definition;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 void Fail(XdbError error) {
@@ -95,21 +86,6 @@ void LoadRecord(Table& table, std::uint32_t slot) {
     table.bof = false;
 }
 
-// Splits a file name as the program passes it into its folder and its name there.
-void SplitName(const std::string& fileName, fs::path& folder, std::string& name) {
-    const fs::path given = PathFromUtf8(fileName);
-    folder = given.parent_path();
-    if (folder.empty())
-        folder = ".";
-    name = PathToUtf8(given.filename());
-}
-
-fs::path Absolute(const fs::path& path) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
-    return (error ? path : absolute).lexically_normal();
-}
-
 namespace {
 
 // Every call keeps its failures to itself: whatever goes wrong inside (memory running out)
@@ -142,33 +118,11 @@ int XDBOPENEX(const std::string& fileName, int /*mode*/, int /*share*/,
               const std::string& /*tableKey*/) {
     const int handle = nextHandle++;
     Guarded([&] {
-        std::string name;
-        fs::path folder;
-        SplitName(fileName, folder, name);
-
         Table table;
-        table.folder = Absolute(folder);
-        const LockResult lock = TakeFolderLock(table.folder);
-        if (lock == LockResult::Busy) {
-            Fail(XdbLocked);
-            return;
-        }
-        // Without the lock (no lock file can be had here) the table can still be read;
-        // writes are refused.
-        table.lockHeld = lock == LockResult::Held;
-        XdbError result = table.lockHeld ? FinishJournal(table.folder) : XdbOk;
-        table.definition = DefinitionOf(name);
-        if (result == XdbOk)
-            result = LoadOrCreate(table, ResolveFileName(name, folder));
-        if (result != XdbOk) {
-            if (table.lockHeld)
-                ReleaseFolderLock(table.folder);
-            Fail(result);
-            return;
-        }
-        table.generation = table.file->generation;
-        ClearBuffer(table);
-        tables.emplace(handle, std::move(table));
+        if (const XdbError error = OpenTable(fileName, table); error != XdbOk)
+            Fail(error);
+        else
+            tables.emplace(handle, std::move(table));
     });
     return handle;
 }

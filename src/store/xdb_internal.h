@@ -83,11 +83,14 @@ void LoadRecord(Table& table, std::uint32_t slot);
 // Names compared without regard to letter case.
 bool SameName(std::string_view a, std::string_view b);
 int FieldIndex(const Table& table, std::string_view name);
+
+// ---- table_cache.cpp ----
+// Opens a table: takes the folder's lock, plays back or checkpoints its journal, and finds or
+// makes the table file in memory.
+XdbError OpenTable(const std::string& fileName, Table& table);
 fs::path Absolute(const fs::path& path);
 // Splits a file name as the program passes it into its folder and its name there.
 void SplitName(const std::string& fileName, fs::path& folder, std::string& name);
-
-// ---- table_cache.cpp ----
 enum class Presence { Present, Missing, Unknown };
 Presence PresenceOf(const fs::path& path);
 void RemoveLeftoverTemporaries(const fs::path& file);

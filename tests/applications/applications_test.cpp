@@ -35,7 +35,7 @@ TEST(ApplicationRules, ChecksQuestionsRowsAndCounts) {
     for (const char* name : {"", " "})
         out += std::string("delete [") + name + "]: " + Said(CheckDeleteName(name)) + "\n";
     for (const LogEntry& entry : {SavedLogEntry(stored, false), SavedLogEntry(stored, true),
-                                  DeletedLogEntry("Grüße", "k-ß")})
+                                  DeletedLogEntry("Grünes", "k-é")})
         out += entry.heading + "|" + entry.detail + "\n";
     out += ApplicationList({{std::string(26, 'n'), std::string(21, 'c'), std::string(26, 'e'),
                              "Yes!"},

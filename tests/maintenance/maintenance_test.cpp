@@ -206,6 +206,12 @@ TEST_F(Importing, EveryRowIsJudgedAsSaveJudgesItAndTheAcceptedOnesAreWrittenAtOn
         ui.chosenFiles.push_back(file);
         Import();
     }
+    SetLockWaitForTesting(std::chrono::milliseconds(100));
+    {
+        const LockHolder other(LockFileName); // another running copy: nothing is judged
+        ui.chosenFiles.push_back("applications.csv");
+        Import();
+    }
     ImportFile("applications.csv", importing::CancelButton);
     NoteTable();
     FailWrites();

@@ -48,7 +48,7 @@ QtPlatform::MessageBoxHook& MessageBoxShown() {
 // application is associated".
 constexpr int ShellOpened = 42;
 constexpr int ShellFileNotFound = 2;
-constexpr int ShellNoAssociation = 31;
+[[maybe_unused]] constexpr int ShellNoAssociation = 31; // where Qt opens links itself
 
 bool Set(const char* name) {
     const char* value = std::getenv(name);
