@@ -345,8 +345,8 @@ void DialogWindow::SetUpTabOrder() {
 }
 
 void DialogWindow::NameEditsAfterLabels() {
-    // A text box is named by the caption of the label just above it, so that a screen
-    // reader says what the box is for.
+    // A text box is named by the caption of the label just above it or, where none is, just
+    // before it on its row, so that a screen reader says what the box is for.
     const auto& controls = table_.controls;
     for (std::size_t e = 0; e < controls.size(); ++e) {
         const ui::Control& edit = controls[e];
@@ -354,15 +354,22 @@ void DialogWindow::NameEditsAfterLabels() {
             continue;
         const ui::Control* best = nullptr;
         int bestGap = 0;
-        for (const ui::Control& label : controls) {
-            if (label.kind != ControlKind::Label || label.caption.empty() || (label.style & Hidden))
-                continue;
-            const int gap = edit.y - (label.y + label.height);
-            if (gap < -2 || gap > 12 || std::abs(label.x - edit.x) > 8)
-                continue;
-            if (best == nullptr || gap < bestGap) {
-                best = &label;
-                bestGap = gap;
+        for (const bool above : {true, false}) {
+            if (best != nullptr)
+                break;
+            for (const ui::Control& label : controls) {
+                if (label.kind != ControlKind::Label || label.caption.empty() ||
+                    (label.style & Hidden))
+                    continue;
+                const int gap =
+                    above ? edit.y - (label.y + label.height) : edit.x - (label.x + label.width);
+                const int offset = above ? label.x - edit.x : label.y - edit.y;
+                if (gap < -2 || gap > 12 || std::abs(offset) > (above ? 8 : 4))
+                    continue;
+                if (best == nullptr || gap < bestGap) {
+                    best = &label;
+                    bestGap = gap;
+                }
             }
         }
         if (best != nullptr)
