@@ -67,6 +67,7 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -376,11 +377,13 @@ public:
             if (figure.prepare)
                 figure.prepare(run);
             const int before = StoreCount();
-            ui.Told();
+            ui.transcript.clear();
             TimeInto(store, [&] { figure.store(run); });
-            for (const std::string& told : ui.Told()) {
-                if (!told.starts_with("?") && !told.starts_with("i"))
-                    Die(figure.op + ": the store's side showed " + told);
+            std::istringstream met(ui.transcript);
+            for (std::string line; std::getline(met, line);) {
+                if (line.starts_with("box: ") && !line.starts_with("box: ?") &&
+                    !line.starts_with("box: i"))
+                    Die(figure.op + ": the store's side showed " + line.substr(5));
             }
             if (StoreCount() != before + figure.rowsAdded)
                 Die(figure.op + ": the store's table does not hold what it should");
@@ -642,21 +645,21 @@ void Measure(int count, int runs) {
         {"send_all",
          "action",
          0,
-         [&](int) { ui.shellOpens.clear(); },
+         {},
          [](int) { EmailAllVendorsSend(); },
          {},
          [&](Sql& s, int) { send(s, s.byRecord, "Email Sent "); }},
         {"send_selected",
          "action",
          0,
-         [&](int) { ui.shellOpens.clear(); },
+         {},
          [](int) { EmailSelectVendorsSend(); },
          {},
          [&](Sql& s, int) { send(s, s.selected, "Email Sent "); }},
         {"send_test",
          "action",
          0,
-         [&](int) { ui.shellOpens.clear(); },
+         {},
          [](int) { EmailVendorsTestSend(); },
          {},
          [&](Sql& s, int) { send(s, s.byRecord, "Test Email "); }},

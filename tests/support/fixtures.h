@@ -3,8 +3,6 @@
 
 #include "records/application_table.h"
 #include "records/user_table.h"
-
-#include <string>
 #include "ui/dialog.h"
 
 #include <vector>
@@ -20,16 +18,3 @@ UserRecord StoredUser(int* count = nullptr);
 
 // A window titled "Ombrelay" with its status bar, standing in for the main window.
 ui::Dialog MainWindowStandIn();
-
-// The texts of a value refused by the store, written out here rather than taken from the code
-// under test.
-inline std::string FieldTooLongText(const std::string& field, int width) {
-    return "The " + field + " is too long to be stored: it can hold at most " +
-           std::to_string(width) +
-           " characters (fewer accented or non-Latin ones). Please shorten it.";
-}
-inline std::string NotInCodePageText(const std::string& field) {
-    return "The " + field +
-           " holds a character that cannot be stored: the table was made by an older program "
-           "with a smaller character set. Please use other characters.";
-}

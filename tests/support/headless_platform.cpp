@@ -50,7 +50,6 @@ void HeadlessPlatform::Click(WindowHandle window, int control) {
 
 int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
                                 ui::DialogCallback callback) {
-    dialogsRun.push_back(dialog.title);
     Note("dialog", dialog.title);
     const WindowHandle handle = OpenWindow(dialog, std::move(callback));
     Window& window = WindowOf(handle);
@@ -99,23 +98,22 @@ void HeadlessPlatform::SetFocus(WindowHandle dialog, int control) {
 
 namespace {
 
-std::string Marked(const HeadlessPlatform::MessageRecord& message) {
+std::string Marked(const std::string& text, const std::string& caption, unsigned style) {
     const std::map<unsigned, std::string> marks = {
         {0x2030, "!"}, {0x2040, "i"}, {0x2104, "?"}, {0x2134, "?!"}};
-    const auto mark = marks.find(message.style);
-    return message.caption == "Ombrelay System Message" && mark != marks.end()
-               ? mark->second + message.text
-               : message.caption + "|" + std::to_string(message.style) + "|" + message.text;
+    const auto mark = marks.find(style);
+    return caption == "Ombrelay System Message" && mark != marks.end()
+               ? mark->second + text
+               : caption + "|" + std::to_string(style) + "|" + text;
 }
 
 } // namespace
 
 int HeadlessPlatform::ShowMessage(const std::string& text, const std::string& caption,
                                   unsigned style) {
-    messages.push_back({text, caption, style});
-    Note("box", Marked(messages.back()));
+    Note("box", Marked(text, caption, style));
     if (onMessage)
-        onMessage(messages.back());
+        onMessage(style);
     if ((style & 0xF) != ui::MbYesNo)
         return ui::IdOk;
     int answer = (style & ui::MbDefaultButton2) ? ui::IdNo : ui::IdYes;
@@ -128,7 +126,6 @@ int HeadlessPlatform::ShowMessage(const std::string& text, const std::string& ca
 }
 
 int HeadlessPlatform::ShellOpen(const std::string& target, ui::ShowState show) {
-    shellOpens.push_back({target, show});
     // A file of the test's own folder is noted by its name there, the same on every run.
     const std::string folder = PathToUtf8(std::filesystem::current_path());
     Note(show == ui::ShowState::Maximized ? "open maximized" : "open",
@@ -169,11 +166,4 @@ void HeadlessPlatform::SetProgress(WindowHandle dialog, int control, int done, i
 
 void HeadlessPlatform::Note(const std::string& label, const std::string& value) {
     transcript += label + ": " + value + "\n";
-}
-
-std::vector<std::string> HeadlessPlatform::Told() {
-    std::vector<std::string> told;
-    for (const auto& message : std::exchange(messages, {}))
-        told.push_back(Marked(message));
-    return told;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A platform without a display: windows and controls live in memory, message boxes are
-// recorded and answered from a script, shell opens are recorded, and a modal dialog is
-// driven by a scripted list of user actions.
+// answered from a script, and a modal dialog is driven by a scripted list of user actions;
+// what the user met is written down in a transcript.
 
 #include "ui/platform.h"
 
@@ -13,15 +13,6 @@
 
 class HeadlessPlatform : public ui::Platform {
 public:
-    struct MessageRecord {
-        std::string text;
-        std::string caption;
-        unsigned style = 0;
-    };
-    struct ShellRecord {
-        std::string target;
-        ui::ShowState show = ui::ShowState::Normal;
-    };
     struct ControlState {
         ui::ControlKind kind = ui::ControlKind::Label;
         std::string text;
@@ -48,8 +39,8 @@ public:
     // Answers for Yes/No boxes, in order. When none is left, a Yes/No box gets its default
     // button (No when 0x100 is set, else Yes). OK boxes are always answered OK.
     std::deque<int> answers;
-    // Run when a message box is shown, before it is answered (rarely needed).
-    std::function<void(const MessageRecord&)> onMessage;
+    // Run with its style when a message box is shown, before it is answered (rarely needed).
+    std::function<void(unsigned style)> onMessage;
     // What the next shell opens return (above 32 is success).
     int shellResult = 42;
     // Hand-overs that do not hold the windows wait here until the modal loop has no user
@@ -64,18 +55,12 @@ public:
     bool ranOutOfActions = false;
 
     // ---- What the test inspects ----
-    std::vector<MessageRecord> messages;
-    std::vector<ShellRecord> shellOpens;
-    std::vector<std::string> dialogsRun; // titles of dialogs in the order they were run
     int handCursorRequests = 0;
-    // The messages shown since the last call, each as its text after a mark that says what
-    // kind of system message box it came in: "!" a warning, "i" a notice, "?" a question,
-    // "?!" a warning question; any other box is marked with its caption and style
-    // ("Error|16|").
-    std::vector<std::string> Told();
-    // What the user met, one event a line, for a golden file: each message box as Told()
-    // marks it (a question followed by the answer), each shell open, each dialog run, and the
-    // test's own notes.
+    // What the user met, one event a line, for a golden file: each message box, its text
+    // after a mark that says what kind of system message box it came in ("!" a warning, "i" a
+    // notice, "?" a question, "?!" a warning question; any other box its caption and style,
+    // "Error|16|"), a question followed by the answer; each shell open, each dialog run, and
+    // the test's own notes.
     std::string transcript;
     void Note(const std::string& label, const std::string& value);
 

@@ -10,19 +10,15 @@
 
 #include <initializer_list>
 
-using Texts = std::vector<std::string>;
-
 class Operations : public InTempFolder {
 protected:
     Operations() { SetClockForTesting([] { return LocalDateTime{2026, 3, 4, 5, 6, 7}; }); }
     ~Operations() override { SetWriteStepHookForTesting({}); }
 
-    // Runs the operation with these answers to its questions; returns what it told.
-    Texts Run(void (*operation)(), std::deque<int> answers = {}) {
-        ui.Told();
+    // Runs the operation with these answers to its questions.
+    void Run(void (*operation)(), std::deque<int> answers = {}) {
         ui.answers = std::move(answers);
         operation();
-        return ui.Told();
     }
     // From now on every table write fails, or (false) succeeds again.
     static void FailWrites(bool fail = true) {

@@ -103,8 +103,8 @@ protected:
         ui.SetControlText(cp, NewPasswordBox, typed);
         ui.SetControlText(cp, RepeatPasswordBox, repeated);
         ui.SetFocus(cp, SaveNewPasswordButton);
-        ui.onMessage = [this](const auto& box) {
-            if ((box.style & ui::MbYesNo) != 0)
+        ui.onMessage = [this](unsigned style) {
+            if ((style & ui::MbYesNo) != 0)
                 ui.Note("asked once the dialog had ended", std::to_string(ui.WindowOf(cp).ended));
         };
         Run(CheckAndSaveNewPassword, {ui::IdYes});
