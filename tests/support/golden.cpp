@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -35,38 +34,6 @@ std::string Visible(std::string_view text) {
     return out;
 }
 
-namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-// The first difference, with two lines of context either side.
-std::string Difference(const std::string& expected, const std::string& actual) {
-    const auto want = Lines(expected), got = Lines(actual);
-    std::size_t at = 0;
-    while (at < want.size() && at < got.size() && want[at] == got[at])
-        ++at;
-    std::ostringstream out;
-    const std::size_t from = at > 2 ? at - 2 : 0;
-    out << "first difference at line " << at + 1 << "\n";
-    for (std::size_t i = from; i < at; ++i)
-        out << "  " << want[i] << "\n";
-    for (std::size_t i = at; i < want.size() && i < at + 3; ++i)
-        out << "- " << want[i] << "\n";
-    for (std::size_t i = at; i < got.size() && i < at + 3; ++i)
-        out << "+ " << got[i] << "\n";
-    if (want.size() == got.size() && at == want.size())
-        out << "(the lines agree; the difference is in the last line's end)\n";
-    return out.str();
-}
-
-} // namespace
-
 void ExpectGolden(std::string_view name, const std::string& text) {
     const std::string actual = Visible(text);
     const fs::path path = TestsFile("golden") / fs::path(std::string(name));
@@ -81,8 +48,17 @@ void ExpectGolden(std::string_view name, const std::string& text) {
                       << " (OMBRELAY_UPDATE_GOLDEN=1 writes it)";
         return;
     }
-    const std::string expected{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (expected != actual)
-        ADD_FAILURE() << "differs from " << path.string() << " (- golden, + now):\n"
-                      << Difference(expected, actual);
+    const std::string expected{std::istreambuf_iterator<char>(in), {}};
+    // The first line that differs, as the golden file has it and as it is now.
+    std::istringstream want(expected), now(actual);
+    for (int line = 1; expected != actual; ++line) {
+        std::string a, b;
+        std::getline(want, a);
+        std::getline(now, b);
+        if (a != b || (!want && !now)) {
+            ADD_FAILURE() << "differs from " << path.string() << " at line " << line
+                          << " (- golden, + now):\n- " << a << "\n+ " << b;
+            return;
+        }
+    }
 }

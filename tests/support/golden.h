@@ -14,7 +14,7 @@ std::filesystem::path TestsFile(std::string_view relative);
 
 // Compares `text` with tests/golden/<name>, which holds it as Visible() shows it, so that every
 // byte is there to read and review (CR LF as "\r" and a line break). On a difference the test
-// fails with the first lines that differ. With OMBRELAY_UPDATE_GOLDEN set the file is written
+// fails with the first line that differs. With OMBRELAY_UPDATE_GOLDEN set the file is written
 // instead.
 void ExpectGolden(std::string_view name, const std::string& text);
 
