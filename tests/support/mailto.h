@@ -8,12 +8,6 @@
 #include <utility>
 #include <vector>
 
-// The request footer as a mail program shows it: its line breaks are written line feed first.
-inline const std::string DecodedRequestFooter =
-    "\n\r\n\rThis Reregistration related request was sent by Ombrelay - the original Mobile "
-    "Device Application Reregistration Request Tool\r\n\n\rCopyright (c) 2026 The Ombrelay "
-    "developers";
-
 using MailtoFields = std::vector<std::pair<std::string, std::string>>;
 
 // {"to", recipient}, then every header field in link order, all decoded. Empty unless the link
@@ -47,8 +41,3 @@ inline MailtoFields ParseMailto(const std::string& link) {
     return ok ? fields : MailtoFields{};
 }
 
-// The fields of a request link that carries exactly these texts (copied to the tests' user).
-inline MailtoFields RequestFields(std::string to, std::string subject, std::string message,
-                                  std::string cc = "ann@home.example") {
-    return {{"to", to}, {"cc", cc}, {"subject", subject}, {"body", message + DecodedRequestFooter}};
-}

@@ -1,39 +1,44 @@
-#include "support/qt_driver.h"
-#include "support/ui_driver.h"
+// The user of tests/support/ui_driver.h at the Qt backend's real widgets, who also measures
+// them against their tables.
 
+#include "support/ui_driver.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_platform.h"
+#include "ui/qt/qt_widgets.h"
 
-#include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-UrlCatcher::UrlCatcher(const QString& scheme, std::function<void(const QUrl&)> also)
-    : scheme_(scheme), also_(std::move(also)) {
-    QDesktopServices::setUrlHandler(scheme_, this, "Open");
-}
-
-UrlCatcher::~UrlCatcher() {
-    QDesktopServices::unsetUrlHandler(scheme_);
-}
-
-void UrlCatcher::Open(const QUrl& url) {
-    urls.push_back(url);
-    if (also_)
-        also_(url);
-}
+#include <cmath>
+#include <set>
 
 namespace {
 
-// The user of tests/support/ui_driver.h at the Qt backend's real widgets.
+const char* const Schemes[] = {"mailto", "https", "file"};
+
+// Catches what QDesktopServices would hand to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    std::function<void(const QUrl&)> open;
+public slots:
+    void Open(const QUrl& url) { open(url); }
+};
+
 class QtDriver : public UiDriver {
 public:
     QtDriver() {
@@ -42,35 +47,42 @@ public:
             Shown(window->windowTitle().toStdString(), dialog);
         });
         ui::QtPlatform::SetMessageBoxHook([this](QMessageBox* box) {
-            boxes.push_back(box->text().toStdString());
-            QAbstractButton* answer = box->defaultButton();
-            if (box->button(QMessageBox::Yes) != nullptr && !answers.empty()) {
-                answer = box->button(answers.front() ? QMessageBox::Yes : QMessageBox::No);
-                answers.pop_front();
-            }
-            if (answer == nullptr)
-                answer = box->buttons().front();
-            QTest::mouseClick(answer, Qt::LeftButton);
+            // Every box is named for screen readers, shows its text as it is, and is wide
+            // enough for its caption in the title bar's bold face beside a title-bar button
+            // on either side.
+            QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(box);
+            EXPECT_EQ(reader->text(QAccessible::Name) + "/" +
+                          reader->text(QAccessible::Description),
+                      box->windowTitle() + "/" + box->text());
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+            title.setBold(true);
+            EXPECT_GE(box->width(), QFontMetrics(title).horizontalAdvance(box->windowTitle()) +
+                                        2 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+            static const char* const icons[] = {"none", "information", "warning", "stop",
+                                                "question"};
+            const bool yesNo = box->button(QMessageBox::Yes) != nullptr;
+            const Answer answer =
+                Met(icons[box->icon()], yesNo, box->defaultButton() == box->button(QMessageBox::No),
+                    ui::ProgramText(box->text()));
+            QAbstractButton* press = answer == Answer::Default ? box->defaultButton()
+                                     : answer == Answer::Yes   ? box->button(QMessageBox::Yes)
+                                                               : box->button(QMessageBox::No);
+            QTest::mouseClick(press != nullptr ? press : box->buttons().front(), Qt::LeftButton);
         });
-        for (const char* scheme : {"mailto", "https", "file"}) {
-            catchers_.push_back(std::make_unique<UrlCatcher>(scheme, [this](const QUrl& url) {
-                opened.push_back(url.isLocalFile()
-                                     ? url.toLocalFile().toStdString()
+        catcher_.open = [this](const QUrl& url) {
+            Opened(url.isLocalFile() ? url.toLocalFile().toStdString()
                                      : url.toString(QUrl::FullyEncoded).toStdString());
-                // A mail program takes a while to start: longer than a mnemonic's click.
-                if (url.scheme() == QLatin1String("mailto"))
-                    QTest::qSleep(200);
-            }));
-        }
+        };
+        for (const char* scheme : Schemes)
+            QDesktopServices::setUrlHandler(scheme, &catcher_, "Open");
         // The file chooser: the next path typed where it puts the focus, its name box, and
         // Enter pressed; with none left, Esc.
         chooser_.callOnTimeout([this] {
             auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (chooser == nullptr || !chooser->isVisible())
                 return;
-            const QString path = files.empty() ? "" : QString::fromStdString(files.front());
-            if (!files.empty())
-                files.pop_front();
+            const QString path = QString::fromStdString(NextFile());
             QTest::keyClicks(chooser->focusWidget(), path);
             QTest::keyClick(chooser->focusWidget(),
                             path.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
@@ -80,6 +92,8 @@ public:
     ~QtDriver() override {
         ui::QtPlatform::SetDialogShownHook({});
         ui::QtPlatform::SetMessageBoxHook({});
+        for (const char* scheme : Schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
     }
 
     void Type(ui::WindowHandle dialog, int control, const std::string& text) override {
@@ -122,14 +136,170 @@ public:
         QWidget* modal = QApplication::activeModalWidget();
         return widget != nullptr && widget->isEnabled() && (modal == nullptr || modal == widget);
     }
-    bool AnyWindowVisible() override {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->isVisible())
-                return true;
-        }
-        return false;
-    }
     void Settle() override { QTest::qWait(100); }
+    std::string Progress(ui::WindowHandle dialog, int control) override {
+        auto* bar = qobject_cast<QProgressBar*>(Control(dialog, control));
+        return bar ? std::to_string(bar->value()) + "/" + std::to_string(bar->maximum()) : "";
+    }
+
+    // Geometry in the bundled face's dialog units, measured here as Windows measures them,
+    // pixel sizes, faces and weights, colours, the hand over links, frames behind what they
+    // frame, the picture fitted to its place, the tab chain in table order over the tab
+    // stops, and what screen readers are told of each control.
+    std::vector<std::string> Differences(const ui::Dialog& table,
+                                         ui::WindowHandle dialog) override {
+        using K = ui::ControlKind;
+        std::vector<std::string> wrong;
+        const auto expect = [&](bool ok, const std::string& what) {
+            if (!ok)
+                wrong.push_back(what);
+        };
+        const ui::DialogWindow* window = Backend().Window(dialog);
+        // Base units from the dialog font at its rounded pixel size: the average advance of the
+        // 52 letters, rounded, and the height; text itself is drawn at the truncated size.
+        const double dpi = window->logicalDpiY();
+        QFont measured = window->font();
+        measured.setPixelSize(std::lround(table.font.points * dpi / 72));
+        const QFontMetrics metrics(measured);
+        const double baseX = std::lround(
+            metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") /
+            52.0);
+        const auto x = [&](int units) { return int(std::lround(units * baseX / 4)); };
+        const auto y = [&](int units) { return int(std::lround(units * metrics.height() / 8.)); };
+        const auto color = [](const ui::Rgb& c) { return QColor(c.red, c.green, c.blue); };
+
+        expect(window->size() == QSize(x(table.width), y(table.height)) &&
+                   window->minimumSize() == window->maximumSize(),
+               "size");
+        expect(window->palette().color(QPalette::Window) == color(table.background), "background");
+        expect(bool(window->windowFlags() & Qt::WindowCloseButtonHint) == table.closeBox,
+               "close box");
+
+        std::vector<int> tabStops, chain; // in table order
+        std::set<std::pair<int, QString>> named;
+        int lastBehind = -1, firstInFront = int(window->children().size());
+        for (const ui::Control& control : table.controls) {
+            const std::string id = std::to_string(control.id);
+            QWidget* widget = window->Control(control.id);
+            if (widget == nullptr) {
+                wrong.push_back(id + " missing");
+                continue;
+            }
+            expect(control.kind == K::StatusBar ||
+                       widget->geometry() ==
+                           QRect(x(control.x), y(control.y), x(control.width), y(control.height)),
+                   id + " geometry");
+            const ui::Font& font = control.font < 0 ? table.font : table.fonts[control.font];
+            expect(widget->font().pixelSize() == int(font.points * dpi / 72) &&
+                       widget->font().bold() == (font.weight >= 700) &&
+                       widget->font().underline() == font.underline &&
+                       QFontInfo(widget->font()).family() ==
+                           (font.face == ui::FixedPitch ? "Liberation Mono" : "Liberation Sans"),
+                   id + " font");
+            // The table's colours; a control without a background shows the dialog through it,
+            // while edits, buttons, pictures and the status bar stay opaque.
+            const QPalette& palette = widget->palette();
+            const auto has = [&](QPalette::ColorRole role, const std::optional<ui::Rgb>& wanted) {
+                return !wanted || palette.color(role) == color(*wanted);
+            };
+            const bool opaque = control.kind == K::Edit || control.kind == K::PushButton ||
+                                control.kind == K::StatusBar || control.kind == K::Picture;
+            expect(has(control.kind == K::Edit ? QPalette::Base : QPalette::Window,
+                       control.background) &&
+                       (opaque || widget->autoFillBackground() == bool(control.background)) &&
+                       has(QPalette::WindowText, control.textColor) &&
+                       has(QPalette::Text, control.textColor),
+                   id + " colours");
+            expect((widget->cursor().shape() == Qt::PointingHandCursor) ==
+                       bool(control.style & ui::Link),
+                   id + " cursor");
+            // Frames, group boxes and pictures lie behind every other control; the picture fills
+            // its place, its proportions kept.
+            const int stacked = int(window->children().indexOf(widget));
+            if (control.kind == K::GroupBox || control.kind == K::EtchedFrame ||
+                control.kind == K::Picture)
+                lastBehind = std::max(lastBehind, stacked);
+            else
+                firstInFront = std::min(firstInFront, stacked);
+            if (control.kind == K::Picture) {
+                const QSize shown = static_cast<QLabel*>(widget)->pixmap().size();
+                const QSize room = static_cast<QLabel*>(widget)->contentsRect().size();
+                expect(shown.boundedTo(room) == shown &&
+                           (shown.width() == room.width() || shown.height() == room.height()),
+                       id + " picture");
+            }
+            if ((control.style & ui::TabStop) && !(control.style & (ui::Disabled | ui::Hidden)))
+                tabStops.push_back(control.id);
+            // The caption as the table gives it (one set at run time is not known here) fits
+            // its control in the face it is drawn in.
+            if (!control.caption.empty() && !(control.style & ui::Hidden)) {
+                const QFontMetrics metrics(widget->font());
+                const QString caption = ui::WidgetText(control.caption);
+                const QString shown = ui::WithoutMnemonics(caption);
+                const QStyle* style = widget->style();
+                QSize needed, room = widget->size();
+                if (control.kind == K::Label) {
+                    // A label shows its marks unless it has a buddy to pass its mnemonic to.
+                    auto* label = static_cast<QLabel*>(widget);
+                    const QStringList lines = (label->buddy() ? shown : caption).split(u'\n');
+                    int widest = 0;
+                    for (const QString& line : lines)
+                        widest = std::max(widest, metrics.horizontalAdvance(line));
+                    needed = QSize(widest, int(lines.size()) * metrics.height());
+                    room = label->contentsRect().size();
+                } else if (control.kind == K::PushButton) {
+                    // As the common style sizes a button round its text.
+                    const int frame =
+                        style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, widget);
+                    needed = QSize(metrics.horizontalAdvance(shown) + 2 * frame +
+                                       style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget),
+                                   metrics.height() + 2 * frame);
+                } else if (control.kind == K::RadioButton || control.kind == K::CheckBox) {
+                    needed = QSize(widget->sizeHint().width(), metrics.height());
+                } else if (control.kind == K::GroupBox) { // ending before the frame's right edge
+                    needed = QSize(ui::GroupBoxTitleInset + 2 * ui::GroupBoxTitlePadding +
+                                       metrics.horizontalAdvance(shown) + 2,
+                                   metrics.height());
+                }
+                expect(needed.width() <= room.width() && needed.height() <= room.height(),
+                       id + " caption cut");
+            }
+            // Screen readers: option buttons are option buttons, pictures graphics; a hidden
+            // control is hidden from them; what they present as a control of its own has a name,
+            // the table's where it gives one, none the same as another's of the same role (the
+            // two password boxes of User Setup, say).
+            QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(widget);
+            const QAccessible::Role role = reader->role();
+            const QString name = reader->text(QAccessible::Name);
+            expect((control.kind != K::RadioButton || role == QAccessible::RadioButton) &&
+                       (control.kind != K::Picture || role == QAccessible::Graphic) &&
+                       reader->state().invisible == bool(control.style & ui::Hidden),
+                   id + " role");
+            if (reader->state().invisible || role == QAccessible::StaticText ||
+                role == QAccessible::Grouping || role == QAccessible::Border ||
+                role == QAccessible::StatusBar) // its text is a static text
+                continue;
+            expect(!name.trimmed().isEmpty() && named.emplace(role, name).second &&
+                       (control.accessibleName.empty() ||
+                        name.toStdString() == control.accessibleName),
+                   id + " name");
+        }
+        expect(lastBehind < firstInFront, "frames in front");
+        // Tab goes through the tab stops, and nothing else, in table order.
+        if (!tabStops.empty()) {
+            QWidget* first = window->Control(tabStops.front());
+            chain.push_back(tabStops.front());
+            for (QWidget* next = first->nextInFocusChain(); next != first;
+                 next = next->nextInFocusChain()) {
+                const int id = window->IdOf(next);
+                if (id != 0 && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus) &&
+                    id != chain.back())
+                    chain.push_back(id);
+            }
+        }
+        expect(chain == tabStops, "tab order");
+        return wrong;
+    }
 
 private:
     static ui::QtPlatform& Backend() { return static_cast<ui::QtPlatform&>(ui::Ui()); }
@@ -142,7 +312,7 @@ private:
         return QApplication::focusWidget() ? QApplication::focusWidget() : Backend().Window(dialog);
     }
 
-    std::vector<std::unique_ptr<UrlCatcher>> catchers_;
+    UrlCatcher catcher_;
     QTimer chooser_;
 };
 
@@ -155,3 +325,5 @@ std::unique_ptr<ui::Platform> MakeBackend() {
 std::unique_ptr<UiDriver> MakeDriver() {
     return std::make_unique<QtDriver>();
 }
+
+#include "qt_driver.moc"

@@ -1,11 +1,19 @@
 #include "support/ui_driver.h"
 
+#include <chrono>
+#include <thread>
+
 void UiDriver::When(const std::string& title, Step step) {
     steps_[title].push_back(std::move(step));
 }
 
 void UiDriver::Shown(const std::string& title, ui::WindowHandle dialog) {
     shown.push_back(title);
+    if (const auto table = tables.find(title); table != tables.end()) {
+        for (const std::string& difference : Differences(table->second, dialog))
+            differences.push_back(title + ": " + difference);
+        tables.erase(table);
+    }
     auto& queue = steps_[title];
     if (queue.empty()) {
         unexpected.push_back(title);
@@ -15,4 +23,31 @@ void UiDriver::Shown(const std::string& title, ui::WindowHandle dialog) {
     Step step = std::move(queue.front());
     queue.pop_front();
     step(dialog);
+}
+
+UiDriver::Answer UiDriver::Met(const std::string& icon, bool yesNo, bool noByDefault,
+                               const std::string& text) {
+    boxes.push_back(icon + (!yesNo ? " OK*" : noByDefault ? " Yes No*" : " Yes* No") + ": " + text);
+    if (whileBox)
+        whileBox();
+    if (!yesNo || answers.empty())
+        return Answer::Default;
+    const bool yes = answers.front();
+    answers.pop_front();
+    return yes ? Answer::Yes : Answer::No;
+}
+
+void UiDriver::Opened(const std::string& target) {
+    opened.push_back(target);
+    // A mail program takes a while to start: longer than a mnemonic's click.
+    if (target.starts_with("mailto:"))
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+}
+
+std::string UiDriver::NextFile() {
+    if (files.empty())
+        return "";
+    std::string path = std::move(files.front());
+    files.pop_front();
+    return path;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A user at the program's real windows, whichever backend builds them: each dialog scripted by
-// its title, every message box recorded and answered, every shell open caught. Texts, check
-// marks and the focus are read through ui::Ui(), as the program reads them.
+// its title, every message box recorded as it looks and answered, every shell open caught.
+// Texts, check marks and the focus are read through ui::Ui(), as the program reads them.
 
 #include "ui/platform.h"
 
@@ -36,24 +36,43 @@ public:
     // Whether the window is shown; whether it takes input.
     virtual bool Visible(ui::WindowHandle window) = 0;
     virtual bool Enabled(ui::WindowHandle window) = 0;
-    // Whether any window of the program is still shown.
-    virtual bool AnyWindowVisible() = 0;
     // Lets the window system deliver what is still on its way (activations, focus changes).
     virtual void Settle() = 0;
+    // What a progress bar shows: "position/end".
+    virtual std::string Progress(ui::WindowHandle dialog, int control) = 0;
+    // How the dialog as shown differs from its table, in words (its size, close box, a
+    // control's place, font, colours, tab stop, name or a caption cut), measured the
+    // backend's own way.
+    virtual std::vector<std::string> Differences(const ui::Dialog& table,
+                                                 ui::WindowHandle dialog) = 0;
 
-    std::vector<std::string> boxes; // the texts of the message boxes shown, in order
+    // The message boxes shown, in order, as the user sees them: the icon, the buttons with
+    // the default one starred, and the text ("warning OK*: ...", "question Yes No*: ...").
+    std::vector<std::string> boxes;
     // Answers for Yes/No boxes, in order (true: Yes); when none is left, the default button.
     std::deque<bool> answers;
+    // Run while each message box is shown, before it is answered.
+    std::function<void()> whileBox;
     // Paths to pick, in order, in the platform's own file chooser; with none left, Esc.
     std::deque<std::string> files;
     std::vector<std::string> shown;      // titles of the dialogs shown, in order
     std::vector<std::string> unexpected; // dialogs shown without a step
     // What the shell was asked to open: links as given, files as local paths.
     std::vector<std::string> opened;
+    // Tables by title: each dialog is measured against its table at its first showing (and
+    // the table taken out), each difference noted with the dialog's title.
+    std::map<std::string, ui::Dialog> tables;
+    std::vector<std::string> differences;
 
 protected:
-    // For the backend's hook: a dialog titled `title` is shown; runs its step.
+    // For the backend's hooks: a dialog titled `title` is shown, and its step runs; a message
+    // box is shown, and the answer to give it comes back; the shell is asked to open a
+    // target; the file chooser waits for the next path ("" to cancel).
     void Shown(const std::string& title, ui::WindowHandle dialog);
+    enum class Answer { Default, Yes, No };
+    Answer Met(const std::string& icon, bool yesNo, bool noByDefault, const std::string& text);
+    void Opened(const std::string& target);
+    std::string NextFile();
 
 private:
     std::map<std::string, std::deque<Step>> steps_;

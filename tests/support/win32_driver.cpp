@@ -1,33 +1,16 @@
+// The user of tests/support/ui_driver.h at the Win32 backend's real windows, from inside their
+// modal loops, who also measures them against their tables; the shell opens are caught and
+// answered as successes.
+
 #include "support/win32_driver.h"
 #include "support/ui_driver.h"
 
 #include "common/wide_text.h"
+#include "ui/win32/win32_platform.h"
+
+#include <commctrl.h>
 
 namespace {
-
-std::function<void(HWND)> pendingAnswer;
-std::wstring pendingCaption;
-
-void CALLBACK LookForMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    static int waited = 0;
-    const HWND box = FindWindowW(L"#32770", pendingCaption.c_str());
-    if (box == nullptr || !IsWindowVisible(box))
-        return;
-    // Shown, and given its focus: a busy machine may run this in between. Without a window
-    // manager an X focus change can go astray; after half a second the box is activated as a
-    // window manager would, and after a second it is answered as it stands.
-    const HWND focus = GetFocus();
-    if (focus == nullptr || GetParent(focus) != box) {
-        if (++waited == 25)
-            SetActiveWindow(box);
-        if (waited < 50)
-            return;
-    }
-    waited = 0;
-    KillTimer(nullptr, timer);
-    auto answer = std::move(pendingAnswer);
-    answer(box);
-}
 
 HWND Hwnd(ui::WindowHandle handle) {
     return reinterpret_cast<HWND>(handle);
@@ -57,30 +40,25 @@ void Keystroke(HWND dialog, UINT message, WPARAM key, LPARAM flags) {
     HandlePendingMessages(dialog);
 }
 
-} // namespace
-
-std::string WindowTitle(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return Narrow(text);
-}
-
-void OnNextMessageBox(const std::string& caption, std::function<void(HWND box)> answer) {
-    pendingCaption = Widen(caption);
-    pendingAnswer = std::move(answer);
-    SetTimer(nullptr, 0, 20, &LookForMessageBox);
-}
-
+// Presses a button of a dialog or message box as a click would.
 void PressButton(HWND window, int button) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
 }
 
-namespace {
+std::string IconOf(HWND box) {
+    const LRESULT shown = SendDlgItemMessageW(box, 0x0440, STM_GETICON, 0, 0);
+    const std::pair<LPCWSTR, const char*> icons[] = {{IDI_INFORMATION, "information"},
+                                                     {IDI_WARNING, "warning"},
+                                                     {IDI_ERROR, "stop"},
+                                                     {IDI_QUESTION, "question"}};
+    for (const auto& [icon, name] : icons) {
+        if (shown == reinterpret_cast<LRESULT>(LoadIconW(nullptr, icon)))
+            return name;
+    }
+    return "none";
+}
 
-// The user of tests/support/ui_driver.h at the Win32 backend's real windows; the shell opens
-// are caught and answered as successes.
 class Win32Driver : public UiDriver {
 public:
     Win32Driver() {
@@ -89,9 +67,7 @@ public:
             [this](ui::WindowHandle dialog) { Shown(WindowTitle(Hwnd(dialog)), dialog); });
         // Called where ShellExecuteW would be: a run's on a thread of its own, one at a time.
         ui::Win32Platform::SetShellOpenHook([this](const std::string& target, ui::ShowState) {
-            opened.push_back(target);
-            if (target.starts_with("mailto:"))
-                Sleep(200); // a mail program takes a while to start
+            Opened(target);
             return 42;
         });
         timer_ = SetTimer(nullptr, 0, 20, &Win32Driver::Watch);
@@ -135,21 +111,120 @@ public:
     }
     bool Visible(ui::WindowHandle window) override { return IsWindowVisible(Hwnd(window)); }
     bool Enabled(ui::WindowHandle window) override { return IsWindowEnabled(Hwnd(window)); }
-    bool AnyWindowVisible() override {
-        bool visible = false;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM found) -> BOOL {
-                if (IsWindowVisible(window))
-                    *reinterpret_cast<bool*>(found) = true;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&visible));
-        return visible;
-    }
     void Settle() override {
         for (int i = 0; i < 5; ++i, Sleep(20))
             HandlePendingMessages(GetActiveWindow());
+    }
+    std::string Progress(ui::WindowHandle dialog, int control) override {
+        return std::to_string(SendDlgItemMessageW(Hwnd(dialog), control, PBM_GETPOS, 0, 0)) + "/" +
+               std::to_string(SendDlgItemMessageW(Hwnd(dialog), control, PBM_GETRANGE, FALSE, 0));
+    }
+
+    // Each control where Windows' own dialog units put it, in its face, weight and size, with
+    // its tab stop, the colours the dialog gives Windows to draw it in, the icon, the picture
+    // filling its place, the status bar and the hand over links. Windows draws the captions
+    // in its own face, into the room the description's layouts give them.
+    std::vector<std::string> Differences(const ui::Dialog& table,
+                                         ui::WindowHandle handle) override {
+        std::vector<std::string> wrong;
+        const auto expect = [&](bool ok, const std::string& what) {
+            if (!ok)
+                wrong.push_back(what);
+        };
+        const auto dialog = reinterpret_cast<HWND>(handle);
+        // The brush and text colour the dialog gives Windows for the dialog or a control.
+        const auto colours = [&](UINT message, HWND control) {
+            const HDC dc = CreateCompatibleDC(nullptr);
+            LOGBRUSH brush{};
+            GetObjectW(
+                reinterpret_cast<HBRUSH>(SendMessageW(dialog, message, reinterpret_cast<WPARAM>(dc),
+                                                      reinterpret_cast<LPARAM>(control))),
+                sizeof brush, &brush);
+            const COLORREF text = GetTextColor(dc);
+            DeleteDC(dc);
+            return std::pair{brush.lbColor, text};
+        };
+        const auto rgb = [](const ui::Rgb& c) { return RGB(c.red, c.green, c.blue); };
+        expect(((GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU) != 0) == table.closeBox,
+               "close box");
+        expect(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0) != 0, "icon");
+        expect(colours(WM_CTLCOLORDLG, dialog).first == rgb(table.background), "background");
+        // Windows' own dialog units, from Wine's raster "MS Sans Serif" 8 at 96 dots per inch:
+        // 6 x 13 pixels. The program is told the real resolution, and runs at any.
+        const HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        RECT units{0, 0, 4, 8};
+        MapDialogRect(dialog, &units);
+        expect(dpi != 96 || (units.right == 6 && units.bottom == 13), "dialog units");
+        RECT client{};
+        GetClientRect(dialog, &client);
+        for (const ui::Control& row : table.controls) {
+            const std::string id = std::to_string(row.id);
+            const HWND control = GetDlgItem(dialog, row.id);
+            if (control == nullptr) {
+                wrong.push_back(id + " missing");
+                continue;
+            }
+            const LONG style = GetWindowLongW(control, GWL_STYLE);
+            expect(bool(style & WS_TABSTOP) == bool(row.style & ui::TabStop) &&
+                       bool(style & WS_DISABLED) == bool(row.style & ui::Disabled),
+                   id + " tab stop");
+            const auto [background, text] = colours(WM_CTLCOLORSTATIC, control);
+            expect((!row.background || background == rgb(*row.background)) &&
+                       (!row.textColor || text == rgb(*row.textColor)),
+                   id + " colours");
+            expect(((style & WS_VISIBLE) != 0) == !(row.style & ui::Hidden), id + " visibility");
+            // The hand over a link, and only there.
+            SendMessageW(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            expect((GetCursor() == LoadCursorW(nullptr, IDC_HAND)) == bool(row.style & ui::Link),
+                   id + " cursor");
+            RECT at{};
+            GetWindowRect(control, &at);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&at), 2);
+            expect(at.left >= 0 && at.top >= 0 && at.right <= client.right &&
+                       at.bottom <= client.bottom,
+                   id + " inside the dialog");
+            // The status bar lays itself out along the bottom edge. Frames and pictures show no
+            // text and keep no font.
+            if (row.kind == ui::ControlKind::StatusBar) {
+                expect(at.left == 0 && at.right == client.right && at.bottom == client.bottom,
+                       id + " geometry");
+                continue;
+            }
+            if (row.kind == ui::ControlKind::EtchedFrame)
+                continue;
+            // Windows converts the place and the size each on its own.
+            RECT wanted{row.x, row.y, row.width, row.height};
+            MapDialogRect(dialog, &wanted);
+            expect(at.left == wanted.left && at.top == wanted.top &&
+                       at.right == wanted.left + wanted.right &&
+                       at.bottom == wanted.top + wanted.bottom,
+                   id + " geometry");
+            if (row.kind == ui::ControlKind::Picture) { // bitmap 127 drawn to fill it
+                BITMAP bitmap{};
+                GetObjectW(
+                    reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                    sizeof bitmap, &bitmap);
+                RECT inside{};
+                GetClientRect(control, &inside);
+                expect(bitmap.bmWidth == inside.right && bitmap.bmHeight == inside.bottom,
+                       id + " bitmap");
+                continue;
+            }
+            LOGFONTW font{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
+                       sizeof font, &font);
+            const ui::Font& asked = row.font < 0 ? table.font : table.fonts[row.font];
+            // A font of the table's own is made at -(points * dpi / 72), truncated; the
+            // dialog font is Windows' own.
+            expect(Narrow(font.lfFaceName) == asked.face &&
+                       (font.lfWeight >= 700) == (asked.weight >= 700) &&
+                       (row.font < 0 || font.lfHeight == -(asked.points * dpi / 72)),
+                   id + " font");
+        }
+        return wrong;
     }
 
 private:
@@ -163,7 +238,7 @@ private:
                     GetPropW(window, L"answered") != nullptr)
                     return TRUE;
                 if (GetDlgItem(window, 0xFFFF) != nullptr)
-                    current->Answer(window);
+                    current->Reply(window);
                 else if (GetDlgItem(window, 0x47C) != nullptr)
                     current->Choose(window);
                 return TRUE;
@@ -174,30 +249,47 @@ private:
     // Enter, as a keyboard user does; with none left, Esc.
     void Choose(HWND chooser) {
         SetPropW(chooser, L"answered", reinterpret_cast<HANDLE>(1));
-        const std::wstring path = files.empty() ? L"" : Widen(files.front());
-        if (!files.empty())
-            files.pop_front();
+        const std::wstring path = Widen(NextFile());
         for (wchar_t c : path)
             Keystroke(chooser, WM_CHAR, c, 1);
         Keystroke(chooser, WM_KEYDOWN, path.empty() ? VK_ESCAPE : VK_RETURN, 1);
     }
-    void Answer(HWND box) {
-        SetPropW(box, L"answered", reinterpret_cast<HANDLE>(1));
-        boxes.push_back(WindowTitle(GetDlgItem(box, 0xFFFF)));
+    // A box is answered once it has its focus on its default button: a busy machine may run
+    // this in between. Without a window manager an X focus change can go astray; after half a
+    // second the box is activated as a window manager would, and after a second it is
+    // answered as it stands.
+    void Reply(HWND box) {
         const HWND focus = GetFocus();
-        int press = focus != nullptr && GetParent(focus) == box ? GetDlgCtrlID(focus) : IDOK;
-        if (GetDlgItem(box, IDYES) != nullptr && !answers.empty()) {
-            press = answers.front() ? IDYES : IDNO;
-            answers.pop_front();
+        if (focus == nullptr || GetParent(focus) != box) {
+            if (++waited_ == 25)
+                SetActiveWindow(box);
+            if (waited_ < 50)
+                return;
         }
-        PressButton(box, press);
+        waited_ = 0;
+        SetPropW(box, L"answered", reinterpret_cast<HANDLE>(1));
+        const int byDefault =
+            focus != nullptr && GetParent(focus) == box ? GetDlgCtrlID(focus) : IDOK;
+        const Answer answer = Met(IconOf(box), GetDlgItem(box, IDYES) != nullptr, byDefault == IDNO,
+                                  WindowTitle(GetDlgItem(box, 0xFFFF)));
+        PressButton(box, answer == Answer::Default ? byDefault
+                         : answer == Answer::Yes   ? IDYES
+                                                   : IDNO);
     }
 
     static inline Win32Driver* current = nullptr;
     UINT_PTR timer_ = 0;
+    int waited_ = 0;
 };
 
 } // namespace
+
+std::string WindowTitle(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
 
 std::unique_ptr<ui::Platform> MakeBackend() {
     return std::make_unique<ui::Win32Platform>();

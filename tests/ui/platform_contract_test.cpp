@@ -1,49 +1,27 @@
 // What every backend of ui::Platform does alike, run as the program runs its dialogs
-// (ui::RunDialog): Esc and Enter do nothing, in the multi-line boxes of every dialog too,
-// mnemonics press buttons, the close box ends a dialog with 0 where there is one; a nested
-// dialog keeps its owner from input and is found by its exact title while it runs; the focus
-// comes back after another window and stays where an operation put it after its message.
+// (ui::RunDialog): controls take typing and clicks as their styles say, Esc and Enter do
+// nothing (Enter starts a new line in a multi-line box), mnemonics press buttons, the close box
+// ends a dialog with 0 where there is one; a nested dialog keeps its owner from input and is found
+// by its exact title while it runs; message boxes look as their styles say and hold the dialog
+// behind them, whose focus comes back after them. Every real dialog as its table says: tests/e2e.
 
-#include "support/all_dialogs.h"
+#include "support/golden.h"
 #include "support/ui_driver.h"
 #include "ui/dialog_support.h"
+#include "ui/sample.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using ui::ControlKind;
 using ui::WindowHandle;
-
-enum { First = 201, Second, Go, Next, Yes, No, Keep, Off, Note, Url };
-
-ui::Dialog Sample(std::string title, bool closeBox = true) {
-    using namespace ui;
-    const unsigned box = TabStop | Border | AutoHScroll;
-    Dialog d{.title = std::move(title), .width = 200, .height = 110, .closeBox = closeBox};
-    // clang-format off
-    d.controls = {
-        MakeControl(First,  ControlKind::Edit,        "",            5,   5,  100, 12, box),
-        MakeControl(Second, ControlKind::Edit,        "",            5,   22, 100, 12, box | Uppercase),
-        MakeControl(Go,     ControlKind::PushButton,  "&Go",         5,   40, 50,  14, TabStop),
-        MakeControl(Next,   ControlKind::PushButton,  "Ne&xt",       60,  40, 50,  14, TabStop),
-        MakeControl(Yes,    ControlKind::RadioButton, "&Yes",        120, 5,  40,  10, GroupStart | TabStop),
-        MakeControl(No,     ControlKind::RadioButton, "&No",         120, 17, 40,  10, TabStop),
-        MakeControl(Keep,   ControlKind::RadioButton, "Keep",        120, 29, 40,  10, GroupStart | TabStop),
-        MakeControl(Off,    ControlKind::Edit,        "",            5,   58, 100, 12, box | Disabled),
-        MakeControl(Note,   ControlKind::Edit,        "",            5,   74, 150, 30, Multiline | VerticalScroll | TabStop),
-        MakeControl(Url,    ControlKind::Label,       "example.org", 120, 58, 60,  10, Notify | Link),
-    };
-    // clang-format on
-    return d;
-}
 
 class PlatformContract : public ::testing::Test {
 protected:
     // Runs the dialog as the program does, recording the buttons pressed.
     int Run(const ui::Dialog& layout, WindowHandle owner = 0) {
         ui::DialogActions actions;
-        for (int id : {Go, Next, Yes, No, Url})
+        for (int id : {Go, Next, Yes, No, Url, Plain})
             actions.buttons.emplace_back(id, [this, id](WindowHandle) { pressed.push_back(id); });
         return ui::RunDialog(layout, owner, std::move(actions));
     }
@@ -59,18 +37,22 @@ TEST_F(PlatformContract, ControlsTakeWhatTheUserDoesAsTheirStylesSay) {
         EXPECT_EQ(ui::Ui().ControlText(dialog, Second), "AB1C\u00c9");
         user.Click(dialog, Off);
         EXPECT_NE(ui::Ui().FocusedControl(dialog), Off) << "disabled";
-        // Clicks keep one option button checked per group; the program may clear them all.
-        for (int id : {Keep, Yes, No, No})
+        // Clicks keep one option button checked per group, and check a check box; the program
+        // may clear them all.
+        for (int id : {Keep, Yes, No, No, Check})
             user.Click(dialog, id);
         EXPECT_TRUE(ui::Ui().IsChecked(dialog, Keep) && !ui::Ui().IsChecked(dialog, Yes) &&
-                    ui::Ui().IsChecked(dialog, No));
+                    ui::Ui().IsChecked(dialog, No) && ui::Ui().IsChecked(dialog, Check));
         ui::Ui().SetChecked(dialog, No, false);
         EXPECT_FALSE(ui::Ui().IsChecked(dialog, No));
         // Multi-line text speaks CR LF to the program, blank lines and no-break spaces kept.
         const std::string text = "Dear vendor,\r\n\r\nplease\xC2\xA0send a new code.\r\n";
         ui::Ui().SetControlText(dialog, Note, text);
         EXPECT_EQ(ui::Ui().ControlText(dialog, Note), text);
-        user.Click(dialog, Url); // a link label reports its click as a press
+        for (int id : {Url, Plain}) // a link label reports its click as a press, a plain one not
+            user.Click(dialog, id);
+        ui::Ui().SetProgress(dialog, Bar, 2, 5);
+        EXPECT_EQ(user.Progress(dialog, Bar), "2/5");
         ui::Ui().EndDialog(dialog, 0);
     });
     Run(Sample("Ombrelay Sample"));
@@ -78,37 +60,22 @@ TEST_F(PlatformContract, ControlsTakeWhatTheUserDoesAsTheirStylesSay) {
 }
 
 TEST_F(PlatformContract, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEndsWithZero) {
-    // Esc and Enter in every multi-line box of the dialogs that Esc does not close keep the
-    // dialog and what was typed; Enter starts a new line where the box takes text.
-    for (const ui::Dialog& table : AllDialogs()) {
-        for (const ui::Control& box : table.controls) {
-            if (box.kind != ControlKind::Edit || !(box.style & ui::Multiline) || table.escapeCloses)
-                continue;
-            user.When(table.title, [&](WindowHandle dialog) {
-                user.Settle(); // shown and active, its first focus given
-                user.Type(dialog, box.id, "Dear vendor"); // a read-only box keeps its text
-                const std::string typed = ui::Ui().ControlText(dialog, box.id);
-                user.Press(dialog, UiDriver::Key::Escape);
-                user.Press(dialog, UiDriver::Key::Enter);
-                user.Settle();
-                EXPECT_TRUE(user.Visible(dialog)) << table.title << " " << box.id;
-                EXPECT_EQ(ui::Ui().ControlText(dialog, box.id),
-                          typed + (box.style & ui::ReadOnly ? "" : "\r\n"))
-                    << table.title << " " << box.id;
-                ui::Ui().EndDialog(dialog, 0);
-            });
-            ui::RunDialog(table, 0, {});
-        }
-    }
     user.When("Ombrelay Sample", [&](WindowHandle dialog) {
-        for (int id : {Go, First}) {
-            ui::Ui().SetFocus(dialog, id);
+        // On a button, in a box, and after typing in a multi-line box, read-only or not.
+        for (int id : {Go, First, Note, List}) {
+            if (id == Note || id == List)
+                user.Type(dialog, id, "Dear vendor"); // a read-only box keeps its text
+            else
+                ui::Ui().SetFocus(dialog, id);
             user.Press(dialog, UiDriver::Key::Escape);
             user.Press(dialog, UiDriver::Key::Enter);
         }
         user.Settle();
         EXPECT_TRUE(user.Visible(dialog)) << "Enter or Esc ended the dialog";
-    for (char letter : {'g', 'x', 'y'})
+        // Enter starts a new line where the box takes text.
+        EXPECT_EQ(ui::Ui().ControlText(dialog, Note) + "|" + ui::Ui().ControlText(dialog, List),
+                  "Dear vendor\r\n|");
+        for (char letter : {'g', 'x', 'y'})
             user.Mnemonic(dialog, letter);
         EXPECT_EQ(pressed, (std::vector<int>{Go, Next, Yes}));
         user.CloseBox(dialog);
@@ -139,7 +106,7 @@ TEST_F(PlatformContract, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEnd
     EXPECT_EQ(user.unexpected, std::vector<std::string>{});
 }
 
-TEST_F(PlatformContract, NestedDialogsHoldTheirOwnerAndTheFocusComesBack) {
+TEST_F(PlatformContract, NestedDialogsAndMessageBoxesHoldTheirOwnerAndTheFocusComesBack) {
     WindowHandle outer = 0;
     user.When("Ombrelay Sample", [&](WindowHandle dialog) {
         outer = dialog;
@@ -150,11 +117,33 @@ TEST_F(PlatformContract, NestedDialogsHoldTheirOwnerAndTheFocusComesBack) {
         user.Settle();
         EXPECT_EQ(ui::Ui().FocusedControl(dialog), Second);
 
+        // Each box as its style says (tests/golden/ui/message_boxes.txt), answered as asked or
+        // by its default button; behind it the dialog takes no input and names the control it
+        // will give the focus back to.
+        user.whileBox = [&] {
+            EXPECT_FALSE(user.Enabled(dialog));
+            EXPECT_EQ(ui::Ui().FocusedControl(dialog), Second);
+        };
+        const std::tuple<unsigned, std::deque<bool>, int> boxes[] = {
+            {0x2030, {}, ui::IdOk},      {0x2010, {}, ui::IdOk},     {0x2040, {}, ui::IdOk},
+            {0x0, {}, ui::IdOk},         {0x2024, {}, ui::IdYes},    {0x2134, {}, ui::IdNo},
+            {0x2024, {false}, ui::IdNo}, {0x2134, {true}, ui::IdYes}};
+        for (const auto& [style, answers, expected] : boxes) {
+            user.answers = answers;
+            EXPECT_EQ(
+                ui::Ui().ShowMessage("Line 1\r\nZo\u00eb", "Ombrelay Application Database", style),
+                expected)
+                << std::hex << style;
+        }
+        user.whileBox = {};
+        user.Settle();
+        EXPECT_TRUE(user.Enabled(dialog));
+        EXPECT_EQ(ui::Ui().FocusedControl(dialog), Second);
+
         // After its message an operation sends the focus to the box to mend: it stays there.
         ui::Refuse(dialog, "Please fill in the code", First);
         user.Settle();
         EXPECT_EQ(ui::Ui().FocusedControl(dialog), First);
-        EXPECT_EQ(user.boxes, std::vector<std::string>{"Please fill in the code"});
 
         // An ended dialog is not found, although its window may last until its loop returns.
         ui::Ui().EndDialog(dialog, 3);
@@ -169,6 +158,10 @@ TEST_F(PlatformContract, NestedDialogsHoldTheirOwnerAndTheFocusComesBack) {
     });
     EXPECT_EQ(Run(Sample("Ombrelay Sample")), 3);
     EXPECT_EQ(user.shown, (std::vector<std::string>{"Ombrelay Sample", "Ombrelay Child"}));
+    std::string met;
+    for (const std::string& box : user.boxes)
+        met += box + "\n";
+    ExpectGolden("ui/message_boxes.txt", met);
 }
 
 } // namespace
