@@ -3,6 +3,7 @@
 // registered as a desktop registers them: a .desktop file and mimeapps.list under a private
 // XDG_DATA_HOME and XDG_CONFIG_HOME, with no other applications in sight.
 
+#include "support/golden.h"
 #include "support/temp_folder.h"
 #include "ui/qt/qt_platform.h"
 
@@ -22,7 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const Link = "mailto:v@x.org?cc=me@x.org&subject=PIN: 2A3B&body=Caf\xC3\xA9 & co\r\nBye";
+const char* const Link =
+    "mailto:v@x.org?cc=me@x.org&subject=PIN: 2A3B&body=Caf\xC3\xA9 & co\r\nBye";
 
 class StandInDesktop : public InTempFolder {
 protected:
@@ -31,38 +33,33 @@ protected:
     static void SetUpTestSuite() {
         desktop = new TempFolder;
         const fs::path home = desktop->path();
-        fs::create_directories(home / "data/applications");
-        fs::create_directories(home / "config");
-        fs::create_directories(home / "system");
+        for (const char* folder : {"data/applications", "config", "system"})
+            fs::create_directories(home / folder);
         fs::create_symlink("/usr/share/mime", home / "system/mime"); // file types only
         Handler("mail", "%u", "x-scheme-handler/mailto");
         Handler("editor", "%f", "text/plain");
         WriteFile(home / "config/mimeapps.list",
                   "[Default Applications]\nx-scheme-handler/mailto=mail.desktop\n"
                   "text/plain=editor.desktop\n");
-        for (const auto& [name, value] :
-             {std::pair{"XDG_DATA_HOME", "data"}, {"XDG_CONFIG_HOME", "config"},
-              {"XDG_DATA_DIRS", "system"}, {"XDG_CONFIG_DIRS", "system"}})
+        for (const auto& [name, value] : {std::pair{"XDG_DATA_HOME", "data"},
+                                          {"XDG_CONFIG_HOME", "config"},
+                                          {"XDG_DATA_DIRS", "system"},
+                                          {"XDG_CONFIG_DIRS", "system"}})
             setenv(name, (home / value).c_str(), 1);
         unsetenv("GTK_USE_PORTAL");
     }
     static void TearDownTestSuite() { delete desktop; }
 
-    // A handler that writes what it was given into "<name>.opened", one argument a line, and
-    // then waits for a file "release" before it ends, as a mail program stays open.
+    // A handler (tests/data/desktop/handler.sh) that writes what it was given into
+    // "<name>.opened", one argument a line, and then waits for a file "release" before it ends,
+    // as a mail program stays open.
     static void Handler(const std::string& name, const std::string& field,
                         const std::string& type) {
-        const fs::path home = desktop->path();
-        const fs::path script = home / (name + ".sh");
-        WriteFile(script, "#!/bin/sh\nexec </dev/null >/dev/null 2>&1\ncd '" + home.string() +
-                              "'\nprintf '%s\\n' \"$@\" >" + name +
-                              ".part && mv " + name + ".part " + name +
-                              ".opened\nfor i in $(seq 100); do [ -e release ] && break; "
-                              "sleep 0.1; done\ntouch " + name + ".ended\n");
-        fs::permissions(script, fs::perms::owner_all);
-        WriteFile(home / "data/applications" / (name + ".desktop"),
-                  "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" +
-                      script.string() + " " + field + "\nMimeType=" + type + ";\n");
+        WriteFile(desktop->path() / "data/applications" / (name + ".desktop"),
+                  "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=sh \"" +
+                      TestsFile("data/desktop/handler.sh").string() + "\" \"" +
+                      desktop->path().string() + "\" " + name + " " + field + "\nMimeType=" + type +
+                      ";\n");
     }
     // What the handler was given, once it has written it; empty after a few seconds without.
     static std::string Opened(const std::string& name) {
