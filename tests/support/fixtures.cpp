@@ -46,12 +46,9 @@ void StoreUser(const UserRecord& user) {
     WriteUserRecord(user, XDBRECORDCOUNT(userTable) == 0 ? 0 : 1);
 }
 
-UserRecord StoredUser(int* count) {
+UserRecord StoredUser() {
     FixtureTable table(userTable, UserTableFile);
-    const int records = XDBRECORDCOUNT(userTable);
-    if (count != nullptr)
-        *count = records;
-    return records > 0 ? ReadUserRecord() : UserRecord{};
+    return XDBRECORDCOUNT(userTable) > 0 ? ReadUserRecord() : UserRecord{};
 }
 
 ui::Dialog MainWindowStandIn() {

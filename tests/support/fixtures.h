@@ -13,8 +13,8 @@ void AddApplications(const std::vector<ApplicationRecord>& rows);
 std::vector<ApplicationRecord> StoredApplications();
 // Adds the user record to an empty "User.dbf" (or overwrites record 1).
 void StoreUser(const UserRecord& user);
-// Record 1 of "User.dbf"; all empty when there is none. `count` receives the record count.
-UserRecord StoredUser(int* count = nullptr);
+// Record 1 of "User.dbf"; all empty when there is none.
+UserRecord StoredUser();
 
 // A window titled "Ombrelay" with its status bar, standing in for the main window.
 ui::Dialog MainWindowStandIn();
