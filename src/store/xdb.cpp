@@ -247,15 +247,6 @@ void XDBASSIGNFIELD(int tableHandle, const std::string& fieldName, int fieldNumb
     });
 }
 
-bool XdbCodePageHolds(int tableHandle, const std::string& value) {
-    return Guarded(true, [&] {
-        const auto it = tables.find(tableHandle);
-        std::string bytes;
-        return it == tables.end() || !it->second.file ||
-               ToTableBytes(it->second.file->data, value, bytes);
-    });
-}
-
 void XDBADDRECORD(int tableHandle) {
     Guarded([&] {
         if (Table* table = WritableTable(tableHandle))

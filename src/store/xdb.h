@@ -119,10 +119,6 @@ void XdbBeginBatch(int tableHandle);  // XdbBadHandle, XdbNotLocked, XdbInBatch,
 void XdbCommitBatch(int tableHandle); // the errors of a write; nothing to commit is no error
 void XdbAbandonBatch(int tableHandle);
 
-// Whether the table's code page holds every character of `value` (always so for the UTF-8
-// tables this library makes). True for a handle that is not open, whose writes fail anyway.
-bool XdbCodePageHolds(int tableHandle, const std::string& value);
-
 void XDBRESETERROR();
 int XDBERROR();
 

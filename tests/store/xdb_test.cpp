@@ -73,7 +73,6 @@ TEST_F(Xdb, OlderTablesAreReadInTheirCodePageAndWrittenBackInItByteForByte) {
         XDBGETRECORD(table, 1);
         XDBASSIGNFIELD(table, "REGCODE", 0, "日本");
         EXPECT_EQ(XDBERROR(), XdbNotInCodePage);
-        EXPECT_FALSE(XdbCodePageHolds(table, "€ 日本"));
         XDBRESETERROR();
         XDBASSIGNFIELD(table, "REGCODE", 0, c.text);
         Put(1);
