@@ -4,32 +4,14 @@
 
 #include "maintenance/import_file.h"
 #include "support/golden.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <filesystem>
+#include <set>
 
 namespace {
-
-// Each file shows what its name says; the golden files say how it reads.
-const char* const Files[] = {
-    "export.txt",             // quotes are not special, a comma or a line break in a value
-    "export_windows1252.txt", // an older export, not UTF-8
-    "header_any_order.csv",   // byte order mark, quoted cells, line numbers after line breaks
-    "header_words.csv",       // header cells with words of two kinds; semicolons
-    "no_header_request.tsv",  // a fourth column without a header is the request
-    "semicolon_commas.csv",   // three cells a row by semicolons beat two by commas
-    "column_counts.csv",      // CR line ends; rows too short or too long, blank lines
-    "dbase_delimited.txt",    // every cell quoted, ending in DOS's end-of-file mark
-    "quotes.csv",             // a quote opens a value only at the start of a cell
-    "first_row_data.csv",     // a first row of header words that holds an address
-    "not_text.csv",
-    "utf16.txt",
-    "header_only.csv",
-    "bom_not_utf8.csv",
-    "blank.csv",
-};
 
 // A value on the row's line: its line feeds shown as "⏎" (the golden file shows every other
 // control character escaped).
@@ -53,14 +35,17 @@ std::string Reading(const ImportFile& file) {
     return text;
 }
 
+// Every file of tests/data/import (its README says what each one shows).
 TEST(ImportFile, ReadsEachFileAsItsGoldenFileSays) {
-    for (const char* name : Files) {
-        SCOPED_TRACE(name);
-        std::ifstream in(TestsFile(std::string("data/import/") + name), std::ios::binary);
-        ASSERT_TRUE(in);
-        const std::string bytes{std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>()};
-        ExpectGolden(std::string("import/") + name + ".txt", Reading(ReadImportFile(bytes)));
+    std::set<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(TestsFile("data/import")))
+        if (entry.path().filename() != "README")
+            files.insert(entry.path());
+    ASSERT_EQ(files.size(), 15u);
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        ExpectGolden("import/" + file.filename().string() + ".txt",
+                     Reading(ReadImportFile(ReadFile(file))));
     }
 }
 
