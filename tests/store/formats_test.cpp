@@ -1,4 +1,5 @@
-// The table file's bytes: what other dBASE readers rely on, and what other writers make.
+// The table file's bytes: what other dBASE readers rely on, and what other writers make; and
+// the journal's records, of which only whole ones for a file in their folder are played.
 
 #include "store/dbf_file.h"
 #include "store/journal.h"
@@ -64,8 +65,8 @@ TEST(JournalFormat, OnlyWholeRecordsForAFileInItsFolderAreAccepted) {
           changed([](auto& r) { r.tableName = "sub\\x.dbf"; }),
           changed([](auto& r) { r.tableName = ".."; }), changed([](auto& r) {
               r.ranges.push_back({4099, "xy"});
-          })}) { // past the new length
-        EXPECT_EQ(ParseJournalRecord(bad, back, length), XdbDamaged);
+          })}) {
+        EXPECT_EQ(ParseJournalRecord(bad, back, length), XdbDamaged); // the last past the length
         EXPECT_TRUE(back.ranges.empty());
     }
     // An older version's journal is read only as that.
