@@ -1,6 +1,6 @@
 #pragma once
-// What the store's tests share: the application table opened as the program opens it, rows
-// written and read back through the store alone, and work done in a child process.
+// What the store's tests share: the application table opened as the program opens it, and what
+// the store reads of it.
 
 #include "common/files.h"
 #include "store/schema.h"
@@ -8,33 +8,6 @@
 #include "support/temp_folder.h"
 
 #include <functional>
-
-#ifdef _WIN32
-#include <process.h>
-
-inline int ExitCode(intptr_t child) {
-    int code = -1;
-    ::_cwait(&code, child, _WAIT_CHILD);
-    return code;
-}
-#else
-#include <sys/wait.h>
-#include <unistd.h>
-
-// Runs `body` in a forked child, optionally as an ordinary user (root reads anything). Windows
-// has no fork: the tests that need one are left out there.
-inline pid_t Spawn(const std::function<int()>& body, bool asOrdinaryUser = false) {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(asOrdinaryUser && ::setuid(65534) != 0 ? 99 : body());
-    return child;
-}
-inline int ExitCode(pid_t child) {
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-#endif
 
 using Names = std::vector<std::string>;
 using Rows = std::vector<Names>;
@@ -62,23 +35,14 @@ protected:
     }
     void Put(int record) { XDBPUTRECORD(table, record); }
     std::string Name() { return XDBFIELDVALUE(table, "APPNAME", 0); }
-    // Every row in record order, through a handle of its own.
-    static Rows Stored() {
-        const int table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
-        Rows rows(static_cast<std::size_t>(XDBRECORDCOUNT(table)));
-        for (std::size_t record = 0; record < rows.size(); ++record) {
-            XDBGETRECORD(table, static_cast<int>(record) + 1);
-            for (const char* field : {"APPNAME", "REGCODE", "VEMAIL", "REQUEST"})
-                rows[record].push_back(XDBFIELDVALUE(table, field, 0));
-        }
-        XDBCLOSE(table);
-        return rows;
-    }
-    // The count, the names in record order, then each name in index order after a "/".
+    // The count, each record's values in record order, then each name in index order after a "/".
     std::string Seen() {
         std::string seen = std::to_string(XDBRECORDCOUNT(table));
-        for (int record = 1; record <= XDBRECORDCOUNT(table); ++record)
-            XDBGETRECORD(table, record), seen += " " + Name();
+        for (int record = 1; record <= XDBRECORDCOUNT(table); ++record) {
+            XDBGETRECORD(table, record), seen += " ";
+            for (const char* field : {"APPNAME", "REGCODE", "VEMAIL", "REQUEST"})
+                seen += XDBFIELDVALUE(table, field, 0) + "|";
+        }
         for (XDBMOVEFIRST(table, index); XDBEOF(table) == 0; XDBMOVENEXT(table, index))
             seen += " /" + Name();
         return seen;
