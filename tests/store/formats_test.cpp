@@ -12,8 +12,8 @@ TEST(DbfFormat, WritesPlainDbaseThreeAndReadsWhatOtherWritersMake) {
     const LocalDateTime date{2026, 3, 7, 9, 5, 2};
     const std::string bytes = SerializeDbf(table, date);
     // Version, date, record count, header and record lengths; language driver 0 (UTF-8).
-    EXPECT_EQ(bytes.substr(0, 12), std::string("\x03\x7E\x03\x07\x02\0\0\0\x61\0\x09\0", 12));
-    EXPECT_EQ(bytes[29], '\0');
+    EXPECT_EQ(bytes.substr(0, 32),
+              std::string("\x03\x7E\x03\x07\x02\0\0\0\x61\0\x09\0", 12) + std::string(20, '\0'));
 
     // A longer header, a numeric field, a value cut short by a NUL, no end marker.
     std::string other = bytes.substr(0, bytes.size() - 1);

@@ -41,8 +41,8 @@ TEST_F(Xdb, MissingTablesAreCreatedNamesMatchInAnyCaseAndWhatAFieldCannotHoldIsR
     XDBCLOSE(XDBOPENEX("user.DBF", 2, 1, TableKey)); // created under its own name
     EXPECT_EQ(XDBERROR(), 0);
     // With the index, the lock and the character set of each table ("UTF-8", for other readers).
-    EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 6);
-    EXPECT_EQ(ReadFile("User.cpg"), "UTF-8");
+    EXPECT_TRUE(std::distance(fs::directory_iterator("."), {}) == 6 &&
+                ReadFile("User.cpg") == "UTF-8");
 #ifndef _WIN32
     EXPECT_EQ(fs::status(UserTableFile).permissions(), fs::perms(0600)); // it holds passwords
 #endif
@@ -62,8 +62,7 @@ TEST_F(Xdb, MissingTablesAreCreatedNamesMatchInAnyCaseAndWhatAFieldCannotHoldIsR
         EXPECT_EQ(XDBFIELDVALUE(table, "REGCODE", 0), "old");
     }
     XDBCLEARBUFFER(table); // a success leaves the pending error
-    EXPECT_EQ(XDBERROR(), XdbNoSuchField);
-    EXPECT_EQ(XDBFIELDVALUE(table, "REGCODE", 0), "");
+    EXPECT_TRUE(XDBERROR() == XdbNoSuchField && XDBFIELDVALUE(table, "REGCODE", 0).empty());
 }
 
 TEST_F(Xdb, OlderTablesAreReadInTheirCodePageAndWrittenBackInIt) {
@@ -203,6 +202,12 @@ TEST_F(Xdb, OlderHandlesNeitherLoseWritesNorLoop) {
     XDBMOVEFIRST(table, olderIndex);
     EXPECT_TRUE(XDBERROR() == XdbBadHandle && XDBEOF(table) == 1 && XDBRECORDNUMBER(table) == 0 &&
                 XDBRECORDCOUNT(table) == 2);
+    // Every other call on the closed handle is refused, answering harmlessly.
+    XDBRESETERROR(), XDBMOVELAST(older, olderIndex), XDBMOVEPREV(older, olderIndex);
+    XDBMOVENEXT(older, olderIndex), XDBGETRECORD(older, 1), XDBREINDEX(older, olderIndex, 0);
+    XDBCLEARBUFFER(older), XdbAbandonBatch(older);
+    EXPECT_TRUE(XDBERROR() == XdbBadHandle && XDBEOF(older) + XDBBOF(older) == 2 &&
+                XDBRECORDNUMBER(older) + XDBSEEKPARTIAL(older, olderIndex, "A") == 0);
 }
 
 // Another running copy of the program, as the folder lock sees one: a second handle on the lock
@@ -255,13 +260,9 @@ TEST_F(Xdb, ScriptsOfSeeksMovesRecordsAndBatchesLeaveWhatTheirTranscriptsHold) {
         {"damage index", [&] { fs::resize_file(idx, 60); }},
         {"remove index", [&] { fs::remove(idx); }},
         {"file", [&] { answer = ReadFile(dbf) == began ? "as the batch began" : "written"; }},
-        // Another program writes a name backwards in place, later than a tick of the clock.
+        // Another program writes a name in capitals in place, later than a tick of the clock.
         {"wait", [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }},
-        {"outside",
-         [&] {
-             WriteFile(dbf,
-                       ReplaceAll(ReadFile(dbf), text, std::string(text.rbegin(), text.rend())));
-         }},
+        {"outside", [&] { WriteFile(dbf, ReplaceAll(ReadFile(dbf), text, ToUpper(text))); }},
     };
     for (const char* name : {"store/seeks_and_moves.txt", "store/records.txt", "store/batch.txt"}) {
         TempFolder folder;
