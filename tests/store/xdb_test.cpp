@@ -120,31 +120,31 @@ void AsOrdinaryUser(const std::function<void()>& body) {
 // What the program cannot read or write: on Windows a file that another program holds open without
 // sharing it; elsewhere what an ordinary user (root reads anything), who may replace files in the
 // folder, may not read or write, a dangling link, a file far too large. Each is reported with its
-// code: the table's open's, then the index's, an add's (refused without the lock, whose file
-// belongs to another account); then the count, whether a seek found the record all the same, and
-// the name in the buffer (a failed write forgets the current record). A table that did not open
-// answers harmlessly. Nothing is overwritten.
+// code: the table's open's, then the index's; whether a seek found the record all the same, and the
+// name it loaded; an add's code (refused without the lock, whose file belongs to another account),
+// and the count after it. A table that did not open answers harmlessly. Nothing is overwritten.
 TEST_F(Xdb, WhatCannotBeReadOrWrittenIsReportedWithItsCodeAndNeverOverwritten) {
     const struct {
         const char* file;
         void (*make)();
         const char* codes;
     } cases[] = {
-        {UserTableFile, [] { WriteFile(UserTableFile, "not a table"); }, "2 3 3 0 0|"},
+        {UserTableFile, [] { WriteFile(UserTableFile, "not a table"); }, "2 3 0 3 0"},
 #ifdef _WIN32
-        {ApplicationTableFile, [] {}, "1 3 3 0 0|"},
+        {ApplicationTableFile, [] {}, "1 3 0 3 0"},
 #else
-        {UserTableFile, [] { fs::create_symlink("elsewhere", UserTableFile); }, "1 3 3 0 0|"},
-        {ApplicationTableFile, [] { ::chmod(ApplicationTableFile, 0600); }, "1 3 3 0 0|"},
-        {ApplicationTableFile, [] { Huge(ApplicationTableFile); }, "12 3 3 0 0|"},
+        {UserTableFile, [] { fs::create_symlink("elsewhere", UserTableFile); }, "1 3 0 3 0"},
+        {ApplicationTableFile, [] { ::chmod(ApplicationTableFile, 0600); }, "1 3 0 3 0"},
+        {ApplicationTableFile, [] { Huge(ApplicationTableFile); }, "12 3 0 3 0"},
         {ApplicationIndexFile, [] { fs::create_symlink("elsewhere", ApplicationIndexFile); },
-         "0 1 11 1 1|Alpha"},
+         "0 1 1Alpha 11 1"},
         {ApplicationIndexFile,
          [] { WriteFile(ApplicationIndexFile, "x"), ::chmod(ApplicationIndexFile, 0); },
-         "0 1 11 1 1|Alpha"},
-        {ApplicationIndexFile, [] { Huge(ApplicationIndexFile); }, "0 12 11 1 1|Alpha"},
+         "0 1 1Alpha 11 1"},
+        {ApplicationIndexFile, [] { Huge(ApplicationIndexFile); }, "0 12 1Alpha 11 1"},
         {ApplicationTableFile,
-         [] { ::chmod(LockFileName, 0666), ::chmod(ApplicationTableFile, 0444); }, "0 0 7 1 1|"},
+         [] { ::chmod(LockFileName, 0666), ::chmod(ApplicationTableFile, 0444); },
+         "0 0 1Alpha 7 1"},
 #endif
     };
     for (const auto& c : cases) {
@@ -165,10 +165,9 @@ TEST_F(Xdb, WhatCannotBeReadOrWrittenIsReportedWithItsCodeAndNeverOverwritten) {
                 c.file == UserTableFile ? UserTableFile : ApplicationTableFile, 2, 1, TableKey);
             std::string codes = pending();
             const int found = XDBSEEK(opened, XDBOPENINDEX(ApplicationIndexFile, opened), "ALPHA");
-            codes += pending();
+            codes += pending() + std::to_string(found) + XDBFIELDVALUE(opened, "APPNAME", 0) + " ";
             XDBADDRECORD(opened);
-            codes += pending() + std::to_string(XDBRECORDCOUNT(opened)) + " " +
-                     std::to_string(found) + "|" + XDBFIELDVALUE(opened, "APPNAME", 0);
+            codes += pending() + std::to_string(XDBRECORDCOUNT(opened));
             XDBCLOSE(opened), XDBRESETERROR();
             WriteFile("codes", codes);
         };
