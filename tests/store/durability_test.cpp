@@ -1,6 +1,6 @@
 // Every kind of write is all or nothing, whatever step fails or stops the process; once it has
 // returned it survives a power cut; and it leaves a table that other dBASE readers read as the
-// store does.
+// store does (what each shows is kept in tests/golden/store/other_readers.txt).
 
 #include "common/text.h"
 #include "store/file_io.h"
