@@ -39,9 +39,8 @@ TEST_F(Xdb, MissingTablesAreCreatedNamesMatchInAnyCaseAndWhatAFieldCannotHoldIsR
     table = XDBOPENEX("application.dbf", 2, 1, TableKey);
     index = XDBOPENINDEX("application.IDX", table);
     XDBCLOSE(XDBOPENEX("user.DBF", 2, 1, TableKey)); // created under its own name
-    EXPECT_EQ(XDBERROR(), 0);
     // With the index, the lock and the character set of each table ("UTF-8", for other readers).
-    EXPECT_TRUE(std::distance(fs::directory_iterator("."), {}) == 6 &&
+    EXPECT_TRUE(XDBERROR() == 0 && std::distance(fs::directory_iterator("."), {}) == 6 &&
                 ReadFile("User.cpg") == "UTF-8");
 #ifndef _WIN32
     EXPECT_EQ(fs::status(UserTableFile).permissions(), fs::perms(0600)); // it holds passwords
@@ -216,7 +215,6 @@ TEST_F(Xdb, TheFolderLockKeepsAnotherCopyOutUntilTheTableIsClosed) {
     EXPECT_FALSE(LockHolder(LockFileName).held());
     XDBCLOSE(table);
     const LockHolder other(LockFileName);
-    EXPECT_TRUE(other.held());
     SetLockWaitForTesting(std::chrono::milliseconds(200));
     table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
     SetLockWaitForTesting({});
