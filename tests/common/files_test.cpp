@@ -23,7 +23,9 @@ namespace fs = std::filesystem;
 using Files = InTempFolder;
 
 TEST_F(Files, NamesMatchWithoutRegardToCaseAndAnExactMatchWins) {
-    WriteFile("Template.txt", "x"), WriteFile("user.idx", "a"), WriteFile("USER.IDX", "b");
+    WriteFile("Template.txt", "x");
+    WriteFile("user.idx", "a");
+    WriteFile("USER.IDX", "b");
     // On Windows the two names are one file, holding "b", and its stored name is the answer
     // whatever the case asked. A file that is still to be made keeps the name asked for. (The
     // operations' tests find files whose names differ in case only.)

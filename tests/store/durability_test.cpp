@@ -44,9 +44,12 @@ const std::pair<const char*, Write> Writes[] = {
     {"batch",
      [](int t) {
          XdbBeginBatch(t);
-         XDBASSIGNFIELD(t, "", 1, "Delta"), XDBADDRECORD(t);
-         XDBASSIGNFIELD(t, "", 1, "Foxtrot"), XDBADDRECORD(t);
-         XDBASSIGNFIELD(t, "", 1, "ALPHA"), XDBPUTRECORD(t, two);
+         XDBASSIGNFIELD(t, "", 1, "Delta");
+         XDBADDRECORD(t);
+         XDBASSIGNFIELD(t, "", 1, "Foxtrot");
+         XDBADDRECORD(t);
+         XDBASSIGNFIELD(t, "", 1, "ALPHA");
+         XDBPUTRECORD(t, two);
          XdbCommitBatch(t);
      }},
 };
@@ -85,15 +88,19 @@ protected:
             Add(row);
         // Something for the pack to remove, and the index file made; with the journal of these
         // writes, which every run plays back first.
-        XDBDELETERECORD(table, 4), XDBCLOSE(table);
-        fs::remove(ApplicationIndexFile), Open(), XDBCLOSE(table);
+        XDBDELETERECORD(table, 4);
+        XDBCLOSE(table);
+        fs::remove(ApplicationIndexFile);
+        Open();
+        XDBCLOSE(table);
         old = Snapshot();
         seen = Now();
     }
     // What the store reads, once an open has played back any journal, and the table file as a
     // reader finds it, its date of last update aside.
     Names Now() {
-        const std::string names = (Open(), Seen());
+        Open();
+        const std::string names = Seen();
         XDBCLOSE(table);
         return {names, ReadFile(ApplicationTableFile).erase(1, 3)};
     }
@@ -104,7 +111,9 @@ protected:
         SetWriteStepHookForTesting([&](WriteStep at) {
             return at != step || !stopped.empty() || (stopped = Snapshot(), true);
         });
-        Open(), write(table), XDBCLOSE(table);
+        Open();
+        write(table);
+        XDBCLOSE(table);
         SetWriteStepHookForTesting({});
         Restore(stopped);
     }
@@ -147,11 +156,14 @@ TEST_F(Durability, EveryWriteIsAllOrNothingAndOnceReturnedSurvivesAPowerCut) {
         TempFolder folder;
         MakeOldFiles();
         Restore(old);
-        Open(), XDBCLOSE(table); // any journal played back, the index current
+        Open();
+        XDBCLOSE(table); // any journal played back, the index current
         Files disk = Snapshot();
         SetSyncHookForTesting(
             [&](const fs::path& file) { disk[file.filename()] = ReadFile(file); });
-        Open(), write(table), XDBCLOSE(table);
+        Open();
+        write(table);
+        XDBCLOSE(table);
         SetSyncHookForTesting({});
         const Names made = Now();
         EXPECT_NE(made[1], seen[1]);
@@ -169,13 +181,17 @@ TEST_F(Durability, EveryWriteIsAllOrNothingAndOnceReturnedSurvivesAPowerCut) {
             // can be made again.
             Restore(old);
             SetWriteStepHookForTesting([&](WriteStep at) { return at != step; });
-            Open(), write(table), XDBCLOSE(table);
+            Open();
+            write(table);
+            XDBCLOSE(table);
             SetWriteStepHookForTesting({});
             EXPECT_NE(XDBERROR(), 0);
             WriteFile(LockFileName, ReadFile(LockFileName));
             EXPECT_EQ(Now(), seen);
             XDBRESETERROR();
-            Open(), write(table), XDBCLOSE(table);
+            Open();
+            write(table);
+            XDBCLOSE(table);
             EXPECT_EQ(Now(), made);
             // Stopped there, it is kept once the journal's record was written whole.
             Restore(old);
@@ -191,7 +207,8 @@ TEST_F(Durability, EveryWriteIsAllOrNothingAndOnceReturnedSurvivesAPowerCut) {
             // index, the lock and the table's .cpg.
             const std::string found = ReadFile(ApplicationIndexFile);
             fs::remove(ApplicationIndexFile);
-            Open(), XDBCLOSE(table);
+            Open();
+            XDBCLOSE(table);
             EXPECT_EQ(ReadFile(ApplicationIndexFile), found);
             EXPECT_TRUE(JournalSpent() && std::distance(fs::directory_iterator("."), {}) == 4);
             EXPECT_EQ(XDBERROR(), 0);
@@ -225,7 +242,8 @@ TEST_F(Durability, AJournalIsNeverPlayedOverATableAnotherProgramChanged) {
             fs::rename("copy", ApplicationTableFile);
         fs::last_write_time(ApplicationTableFile,
                             fs::file_time_type::clock::now() + std::chrono::minutes(c.minutes));
-        Open(), XDBCLOSE(table);
+        Open();
+        XDBCLOSE(table);
         EXPECT_EQ(ReadFile(ApplicationTableFile), bytes) << c.copy << c.minutes;
     }
     // Backup and Restore have a journal played back and emptied before they copy.

@@ -77,7 +77,9 @@ TEST_F(Xdb, OlderTablesAreReadInTheirCodePageAndWrittenBackInIt) {
         SCOPED_TRACE(codePage);
         TempFolder folder;
         // Another program's table: the text in its page where the store held eleven marks.
-        Open(), Add({"First", "x-1", std::string(11, '#'), "Yes"}), Add({std::string(11, '#')});
+        Open();
+        Add({"First", "x-1", std::string(11, '#'), "Yes"});
+        Add({std::string(11, '#')});
         XDBCLOSE(table);
         std::string bytes =
             ReplaceAll(ReadFile(ApplicationTableFile), std::string(11, '#'), stored);
@@ -92,7 +94,9 @@ TEST_F(Xdb, OlderTablesAreReadInTheirCodePageAndWrittenBackInIt) {
         EXPECT_EQ(XDBERROR(), XdbNotInCodePage);
         XDBRESETERROR();
         XDBASSIGNFIELD(table, "REGCODE", 0, text);
-        Put(1), Add({"Added " + text}), XDBCLOSE(table);
+        Put(1);
+        Add({"Added " + text});
+        XDBCLOSE(table);
         // Past the header's date, counts and count of writes, only what was written changed: the
         // first record's code (past the 161 bytes of the header, its flag and its name) and a
         // record of 766 bytes before the end mark, each in the table's page.
@@ -104,7 +108,8 @@ TEST_F(Xdb, OlderTablesAreReadInTheirCodePageAndWrittenBackInIt) {
 
 #ifndef _WIN32
 void Huge(const char* name) { // 40 GiB, sparse
-    WriteFile(name, ""), fs::resize_file(name, std::uintmax_t{40} << 30);
+    WriteFile(name, "");
+    fs::resize_file(name, std::uintmax_t{40} << 30);
 }
 
 // Runs `body` in a forked child as an ordinary user (root reads anything), and waits for it.
@@ -150,7 +155,8 @@ TEST_F(Xdb, WhatCannotBeReadOrWrittenIsReportedWithItsCodeAndNeverOverwritten) {
         TempFolder folder;
         table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey), Add({"Alpha"}), XDBCLOSE(table);
 #ifndef _WIN32
-        ::chmod(".", 0777), ::chmod(ApplicationTableFile, 0644);
+        ::chmod(".", 0777);
+        ::chmod(ApplicationTableFile, 0644);
 #endif
         c.make();
         std::error_code error; // a rewrite changes the length of each
@@ -167,7 +173,8 @@ TEST_F(Xdb, WhatCannotBeReadOrWrittenIsReportedWithItsCodeAndNeverOverwritten) {
             codes += pending() + std::to_string(found) + XDBFIELDVALUE(opened, "APPNAME", 0) + " ";
             XDBADDRECORD(opened);
             codes += pending() + std::to_string(XDBRECORDCOUNT(opened));
-            XDBCLOSE(opened), XDBRESETERROR();
+            XDBCLOSE(opened);
+            XDBRESETERROR();
             WriteFile("codes", codes);
         };
 #ifdef _WIN32
@@ -193,7 +200,8 @@ TEST_F(Xdb, OlderHandlesNeitherLoseWritesNorLoop) {
     // A write through the older handle applies to the file as it now is.
     XDBASSIGNFIELD(older, "", 1, "Bravo");
     XDBADDRECORD(older);
-    XDBCLOSE(older), XDBCLOSE(table);
+    XDBCLOSE(older);
+    XDBCLOSE(table);
     // An index handle closed with its table (the program keeps it when a new index fails to open)
     // ends a browse at once.
     table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
@@ -201,9 +209,14 @@ TEST_F(Xdb, OlderHandlesNeitherLoseWritesNorLoop) {
     EXPECT_TRUE(XDBERROR() == XdbBadHandle && XDBEOF(table) == 1 && XDBRECORDNUMBER(table) == 0 &&
                 XDBRECORDCOUNT(table) == 2);
     // Every other call on the closed handle is refused, answering harmlessly.
-    XDBRESETERROR(), XDBMOVELAST(older, olderIndex), XDBMOVEPREV(older, olderIndex);
-    XDBMOVENEXT(older, olderIndex), XDBGETRECORD(older, 1), XDBREINDEX(older, olderIndex, 0);
-    XDBCLEARBUFFER(older), XdbAbandonBatch(older);
+    XDBRESETERROR();
+    XDBMOVELAST(older, olderIndex);
+    XDBMOVEPREV(older, olderIndex);
+    XDBMOVENEXT(older, olderIndex);
+    XDBGETRECORD(older, 1);
+    XDBREINDEX(older, olderIndex, 0);
+    XDBCLEARBUFFER(older);
+    XdbAbandonBatch(older);
     EXPECT_TRUE(XDBERROR() == XdbBadHandle && XDBEOF(older) + XDBBOF(older) == 2 &&
                 XDBRECORDNUMBER(older) + XDBSEEKPARTIAL(older, olderIndex, "A") == 0);
 }
