@@ -146,14 +146,8 @@ public:
     // pixel sizes, faces and weights, colours, the hand over links, frames behind what they
     // frame, the picture fitted to its place, the tab chain in table order over the tab
     // stops, and what screen readers are told of each control.
-    std::vector<std::string> Differences(const ui::Dialog& table,
-                                         ui::WindowHandle dialog) override {
+    void Measure(const ui::Dialog& table, ui::WindowHandle dialog) override {
         using K = ui::ControlKind;
-        std::vector<std::string> wrong;
-        const auto expect = [&](bool ok, const std::string& what) {
-            if (!ok)
-                wrong.push_back(what);
-        };
         const ui::DialogWindow* window = Backend().Window(dialog);
         // Base units from the dialog font at its rounded pixel size: the average advance of the
         // 52 letters, rounded, and the height; text itself is drawn at the truncated size.
@@ -168,11 +162,11 @@ public:
         const auto y = [&](int units) { return int(std::lround(units * metrics.height() / 8.)); };
         const auto color = [](const ui::Rgb& c) { return QColor(c.red, c.green, c.blue); };
 
-        expect(window->size() == QSize(x(table.width), y(table.height)) &&
+        Expect(window->size() == QSize(x(table.width), y(table.height)) &&
                    window->minimumSize() == window->maximumSize(),
                "size");
-        expect(window->palette().color(QPalette::Window) == color(table.background), "background");
-        expect(bool(window->windowFlags() & Qt::WindowCloseButtonHint) == table.closeBox,
+        Expect(window->palette().color(QPalette::Window) == color(table.background), "background");
+        Expect(bool(window->windowFlags() & Qt::WindowCloseButtonHint) == table.closeBox,
                "close box");
 
         std::vector<int> tabStops, chain; // in table order
@@ -182,15 +176,15 @@ public:
             const std::string id = std::to_string(control.id);
             QWidget* widget = window->Control(control.id);
             if (widget == nullptr) {
-                wrong.push_back(id + " missing");
+                Expect(false, id + " missing");
                 continue;
             }
-            expect(control.kind == K::StatusBar ||
+            Expect(control.kind == K::StatusBar ||
                        widget->geometry() ==
                            QRect(x(control.x), y(control.y), x(control.width), y(control.height)),
                    id + " geometry");
             const ui::Font& font = control.font < 0 ? table.font : table.fonts[control.font];
-            expect(widget->font().pixelSize() == int(font.points * dpi / 72) &&
+            Expect(widget->font().pixelSize() == int(font.points * dpi / 72) &&
                        widget->font().bold() == (font.weight >= 700) &&
                        widget->font().underline() == font.underline &&
                        QFontInfo(widget->font()).family() ==
@@ -204,13 +198,13 @@ public:
             };
             const bool opaque = control.kind == K::Edit || control.kind == K::PushButton ||
                                 control.kind == K::StatusBar || control.kind == K::Picture;
-            expect(has(control.kind == K::Edit ? QPalette::Base : QPalette::Window,
+            Expect(has(control.kind == K::Edit ? QPalette::Base : QPalette::Window,
                        control.background) &&
                        (opaque || widget->autoFillBackground() == bool(control.background)) &&
                        has(QPalette::WindowText, control.textColor) &&
                        has(QPalette::Text, control.textColor),
                    id + " colours");
-            expect((widget->cursor().shape() == Qt::PointingHandCursor) ==
+            Expect((widget->cursor().shape() == Qt::PointingHandCursor) ==
                        bool(control.style & ui::Link),
                    id + " cursor");
             // Frames, group boxes and pictures lie behind every other control; the picture fills
@@ -224,7 +218,7 @@ public:
             if (control.kind == K::Picture) {
                 const QSize shown = static_cast<QLabel*>(widget)->pixmap().size();
                 const QSize room = static_cast<QLabel*>(widget)->contentsRect().size();
-                expect(shown.boundedTo(room) == shown &&
+                Expect(shown.boundedTo(room) == shown &&
                            (shown.width() == room.width() || shown.height() == room.height()),
                        id + " picture");
             }
@@ -261,7 +255,7 @@ public:
                                        metrics.horizontalAdvance(shown) + 2,
                                    metrics.height());
                 }
-                expect(needed.width() <= room.width() && needed.height() <= room.height(),
+                Expect(needed.width() <= room.width() && needed.height() <= room.height(),
                        id + " caption cut");
             }
             // Screen readers: option buttons are option buttons, pictures graphics; a hidden
@@ -271,7 +265,7 @@ public:
             QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(widget);
             const QAccessible::Role role = reader->role();
             const QString name = reader->text(QAccessible::Name);
-            expect((control.kind != K::RadioButton || role == QAccessible::RadioButton) &&
+            Expect((control.kind != K::RadioButton || role == QAccessible::RadioButton) &&
                        (control.kind != K::Picture || role == QAccessible::Graphic) &&
                        reader->state().invisible == bool(control.style & ui::Hidden),
                    id + " role");
@@ -279,12 +273,12 @@ public:
                 role == QAccessible::Grouping || role == QAccessible::Border ||
                 role == QAccessible::StatusBar) // its text is a static text
                 continue;
-            expect(!name.trimmed().isEmpty() && named.emplace(role, name).second &&
+            Expect(!name.trimmed().isEmpty() && named.emplace(role, name).second &&
                        (control.accessibleName.empty() ||
                         name.toStdString() == control.accessibleName),
                    id + " name");
         }
-        expect(lastBehind < firstInFront, "frames in front");
+        Expect(lastBehind < firstInFront, "frames in front");
         // Tab goes through the tab stops, and nothing else, in table order.
         if (!tabStops.empty()) {
             QWidget* first = window->Control(tabStops.front());
@@ -297,8 +291,7 @@ public:
                     chain.push_back(id);
             }
         }
-        expect(chain == tabStops, "tab order");
-        return wrong;
+        Expect(chain == tabStops, "tab order");
     }
 
 private:
