@@ -112,12 +112,11 @@ public:
         QTest::mouseClick(button, Qt::LeftButton);
     }
     void Press(ui::WindowHandle dialog, Key key) override {
-        QTest::keyClick(Focused(dialog), key == Key::Enter ? Qt::Key_Return : Qt::Key_Escape);
+        KeyToFocus(dialog, key == Key::Enter ? Qt::Key_Return : Qt::Key_Escape);
     }
     void Mnemonic(ui::WindowHandle dialog, char letter) override {
         QApplication::setActiveWindow(Backend().Window(dialog));
-        QTest::keyClick(Focused(dialog), static_cast<Qt::Key>(Qt::Key_A + (letter - 'a')),
-                        Qt::AltModifier);
+        KeyToFocus(dialog, static_cast<Qt::Key>(Qt::Key_A + (letter - 'a')), Qt::AltModifier);
         // A button reached by its mnemonic clicks itself with a short animation, a tenth of a
         // second later; whatever the click opens runs inside this wait.
         QTest::qWait(250);
@@ -301,8 +300,12 @@ private:
         EXPECT_NE(widget, nullptr) << "no control " << control;
         return widget;
     }
-    static QWidget* Focused(ui::WindowHandle dialog) {
-        return QApplication::focusWidget() ? QApplication::focusWidget() : Backend().Window(dialog);
+    // A key to the control with the focus, or else to the dialog, which must still be there.
+    static void KeyToFocus(ui::WindowHandle dialog, Qt::Key key, Qt::KeyboardModifiers with = {}) {
+        QWidget* focused = QApplication::focusWidget();
+        focused = focused != nullptr ? focused : Backend().Window(dialog);
+        ASSERT_NE(focused, nullptr) << "the dialog has ended";
+        QTest::keyClick(focused, key, with);
     }
 
     UrlCatcher catcher_;
