@@ -257,15 +257,17 @@ public:
                 Expect(needed.width() <= room.width() && needed.height() <= room.height(),
                        id + " caption cut");
             }
-            // Screen readers: option buttons are option buttons, pictures graphics; a hidden
-            // control is hidden from them; what they present as a control of its own has a name,
-            // the table's where it gives one, none the same as another's of the same role (the
-            // two password boxes of User Setup, say).
+            // Screen readers: option buttons are option buttons, pictures graphics, read-only
+            // boxes read-only; a hidden control is hidden from them; what they present as a control
+            // of its own has a name, the table's where it gives one, none the same as another's of
+            // the same role (the two password boxes of User Setup, say).
             QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(widget);
             const QAccessible::Role role = reader->role();
             const QString name = reader->text(QAccessible::Name);
             Expect((control.kind != K::RadioButton || role == QAccessible::RadioButton) &&
                        (control.kind != K::Picture || role == QAccessible::Graphic) &&
+                       (control.kind != K::Edit ||
+                        reader->state().readOnly == bool(control.style & ui::ReadOnly)) &&
                        reader->state().invisible == bool(control.style & ui::Hidden),
                    id + " role");
             if (reader->state().invisible || role == QAccessible::StaticText ||
