@@ -221,6 +221,10 @@ public:
                            (shown.width() == room.width() || shown.height() == room.height()),
                        id + " picture");
             }
+            // A read-only box takes no typing, not even through an input method.
+            Expect(control.kind != K::Edit || widget->testAttribute(Qt::WA_InputMethodEnabled) ==
+                                                  !(control.style & ui::ReadOnly),
+                   id + " read-only");
             if ((control.style & ui::TabStop) && !(control.style & (ui::Disabled | ui::Hidden)))
                 tabStops.push_back(control.id);
             // The caption as the table gives it (one set at run time is not known here) fits
@@ -257,17 +261,15 @@ public:
                 Expect(needed.width() <= room.width() && needed.height() <= room.height(),
                        id + " caption cut");
             }
-            // Screen readers: option buttons are option buttons, pictures graphics, read-only
-            // boxes read-only; a hidden control is hidden from them; what they present as a control
-            // of its own has a name, the table's where it gives one, none the same as another's of
-            // the same role (the two password boxes of User Setup, say).
+            // Screen readers: option buttons are option buttons, pictures graphics; a hidden
+            // control is hidden from them; what they present as a control of its own has a name,
+            // the table's where it gives one, none the same as another's of the same role (the
+            // two password boxes of User Setup, say).
             QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(widget);
             const QAccessible::Role role = reader->role();
             const QString name = reader->text(QAccessible::Name);
             Expect((control.kind != K::RadioButton || role == QAccessible::RadioButton) &&
                        (control.kind != K::Picture || role == QAccessible::Graphic) &&
-                       (control.kind != K::Edit ||
-                        reader->state().readOnly == bool(control.style & ui::ReadOnly)) &&
                        reader->state().invisible == bool(control.style & ui::Hidden),
                    id + " role");
             if (reader->state().invisible || role == QAccessible::StaticText ||
