@@ -65,12 +65,7 @@ TEST_F(Actions, EveryActionThatWritesATableSyncsOnce) {
                             {UserEmailBox, "a@x"},          {PinBox, "1234ABCD"},
                             {LoginNameBox, "ann"},          {LoginPasswordBox, "pw"},
                             {LoginPasswordConfirmBox, "pw"}};
-    const struct {
-        const char* name;
-        ui::WindowHandle window;
-        Boxes boxes;
-        void (*action)();
-    } actions[] = {
+    const std::tuple<const char*, ui::WindowHandle, Boxes, void (*)()> actions[] = {
         {"save (add)", apps, application("Delta", "D-1"), SaveApplication},
         {"save (overwrite)", apps, application("alpha", "A-2"), SaveApplication},
         {"delete", apps, application("Bravo", "other"), DeleteApplication},
@@ -85,18 +80,18 @@ TEST_F(Actions, EveryActionThatWritesATableSyncsOnce) {
     AddApplications({{"Charlie"}, {"Alpha"}, {"Bravo"}});
     ShowApplicationList();
     XDBCLOSE(XDBOPENEX(UserTableFile, 2, 1, TableKey));
+    int syncs = 0;
+    SetWriteStepHookForTesting([&](WriteStep step) {
+        syncs += step == WriteStep::DataSynced || step == WriteStep::TableSynced ||
+                 step == WriteStep::FolderSynced;
+        return true;
+    });
     for (const auto& [name, window, boxes, action] : actions) {
         for (const auto& [box, text] : boxes)
             ui.SetControlText(window, box, text);
-        int syncs = 0;
-        SetWriteStepHookForTesting([&](WriteStep step) {
-            syncs += step == WriteStep::DataSynced || step == WriteStep::TableSynced ||
-                     step == WriteStep::FolderSynced;
-            return true;
-        });
         ui.answers = {ui::IdYes, ui::IdYes, ui::IdYes};
+        syncs = 0;
         action();
-        SetWriteStepHookForTesting({});
         EXPECT_EQ(syncs, 1) << name; // durably, once
     }
     EXPECT_EQ(StoredApplications().size(), 3u); // the overwrite added nothing

@@ -55,18 +55,16 @@ int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
     Window& window = WindowOf(handle);
     Send(handle, {DialogEventKind::Init});
     while (!window.ended) {
-        if (actions.empty() && !pendingHandOvers.empty()) {
+        if (!actions.empty()) {
+            Action action = std::move(actions.front());
+            actions.pop_front();
+            action(handle);
+        } else if (!pendingHandOvers.empty()) {
             DeliverHandOvers(1);
-            continue;
-        }
-        if (actions.empty()) {
+        } else {
             ranOutOfActions = true;
             EndDialog(handle, 0);
-            break;
         }
-        Action action = std::move(actions.front());
-        actions.pop_front();
-        action(handle);
     }
     window.open = false;
     std::erase(stack_, handle);

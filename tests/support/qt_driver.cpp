@@ -112,12 +112,11 @@ public:
         QTest::mouseClick(button, Qt::LeftButton);
     }
     void Press(ui::WindowHandle dialog, Key key) override {
-        QTest::keyClick(Focused(dialog), key == Key::Enter ? Qt::Key_Return : Qt::Key_Escape);
+        KeyToFocus(dialog, key == Key::Enter ? Qt::Key_Return : Qt::Key_Escape);
     }
     void Mnemonic(ui::WindowHandle dialog, char letter) override {
         QApplication::setActiveWindow(Backend().Window(dialog));
-        QTest::keyClick(Focused(dialog), static_cast<Qt::Key>(Qt::Key_A + (letter - 'a')),
-                        Qt::AltModifier);
+        KeyToFocus(dialog, static_cast<Qt::Key>(Qt::Key_A + (letter - 'a')), Qt::AltModifier);
         // A button reached by its mnemonic clicks itself with a short animation, a tenth of a
         // second later; whatever the click opens runs inside this wait.
         QTest::qWait(250);
@@ -146,14 +145,8 @@ public:
     // pixel sizes, faces and weights, colours, the hand over links, frames behind what they
     // frame, the picture fitted to its place, the tab chain in table order over the tab
     // stops, and what screen readers are told of each control.
-    std::vector<std::string> Differences(const ui::Dialog& table,
-                                         ui::WindowHandle dialog) override {
+    void Measure(const ui::Dialog& table, ui::WindowHandle dialog) override {
         using K = ui::ControlKind;
-        std::vector<std::string> wrong;
-        const auto expect = [&](bool ok, const std::string& what) {
-            if (!ok)
-                wrong.push_back(what);
-        };
         const ui::DialogWindow* window = Backend().Window(dialog);
         // Base units from the dialog font at its rounded pixel size: the average advance of the
         // 52 letters, rounded, and the height; text itself is drawn at the truncated size.
@@ -168,11 +161,11 @@ public:
         const auto y = [&](int units) { return int(std::lround(units * metrics.height() / 8.)); };
         const auto color = [](const ui::Rgb& c) { return QColor(c.red, c.green, c.blue); };
 
-        expect(window->size() == QSize(x(table.width), y(table.height)) &&
+        Expect(window->size() == QSize(x(table.width), y(table.height)) &&
                    window->minimumSize() == window->maximumSize(),
                "size");
-        expect(window->palette().color(QPalette::Window) == color(table.background), "background");
-        expect(bool(window->windowFlags() & Qt::WindowCloseButtonHint) == table.closeBox,
+        Expect(window->palette().color(QPalette::Window) == color(table.background), "background");
+        Expect(bool(window->windowFlags() & Qt::WindowCloseButtonHint) == table.closeBox,
                "close box");
 
         std::vector<int> tabStops, chain; // in table order
@@ -182,15 +175,15 @@ public:
             const std::string id = std::to_string(control.id);
             QWidget* widget = window->Control(control.id);
             if (widget == nullptr) {
-                wrong.push_back(id + " missing");
+                Expect(false, id + " missing");
                 continue;
             }
-            expect(control.kind == K::StatusBar ||
+            Expect(control.kind == K::StatusBar ||
                        widget->geometry() ==
                            QRect(x(control.x), y(control.y), x(control.width), y(control.height)),
                    id + " geometry");
             const ui::Font& font = control.font < 0 ? table.font : table.fonts[control.font];
-            expect(widget->font().pixelSize() == int(font.points * dpi / 72) &&
+            Expect(widget->font().pixelSize() == int(font.points * dpi / 72) &&
                        widget->font().bold() == (font.weight >= 700) &&
                        widget->font().underline() == font.underline &&
                        QFontInfo(widget->font()).family() ==
@@ -204,13 +197,13 @@ public:
             };
             const bool opaque = control.kind == K::Edit || control.kind == K::PushButton ||
                                 control.kind == K::StatusBar || control.kind == K::Picture;
-            expect(has(control.kind == K::Edit ? QPalette::Base : QPalette::Window,
+            Expect(has(control.kind == K::Edit ? QPalette::Base : QPalette::Window,
                        control.background) &&
                        (opaque || widget->autoFillBackground() == bool(control.background)) &&
                        has(QPalette::WindowText, control.textColor) &&
                        has(QPalette::Text, control.textColor),
                    id + " colours");
-            expect((widget->cursor().shape() == Qt::PointingHandCursor) ==
+            Expect((widget->cursor().shape() == Qt::PointingHandCursor) ==
                        bool(control.style & ui::Link),
                    id + " cursor");
             // Frames, group boxes and pictures lie behind every other control; the picture fills
@@ -224,10 +217,14 @@ public:
             if (control.kind == K::Picture) {
                 const QSize shown = static_cast<QLabel*>(widget)->pixmap().size();
                 const QSize room = static_cast<QLabel*>(widget)->contentsRect().size();
-                expect(shown.boundedTo(room) == shown &&
+                Expect(shown.boundedTo(room) == shown &&
                            (shown.width() == room.width() || shown.height() == room.height()),
                        id + " picture");
             }
+            // A read-only box takes no typing, not even through an input method.
+            Expect(control.kind != K::Edit || widget->testAttribute(Qt::WA_InputMethodEnabled) ==
+                                                  !(control.style & ui::ReadOnly),
+                   id + " read-only");
             if ((control.style & ui::TabStop) && !(control.style & (ui::Disabled | ui::Hidden)))
                 tabStops.push_back(control.id);
             // The caption as the table gives it (one set at run time is not known here) fits
@@ -261,7 +258,7 @@ public:
                                        metrics.horizontalAdvance(shown) + 2,
                                    metrics.height());
                 }
-                expect(needed.width() <= room.width() && needed.height() <= room.height(),
+                Expect(needed.width() <= room.width() && needed.height() <= room.height(),
                        id + " caption cut");
             }
             // Screen readers: option buttons are option buttons, pictures graphics; a hidden
@@ -271,7 +268,7 @@ public:
             QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(widget);
             const QAccessible::Role role = reader->role();
             const QString name = reader->text(QAccessible::Name);
-            expect((control.kind != K::RadioButton || role == QAccessible::RadioButton) &&
+            Expect((control.kind != K::RadioButton || role == QAccessible::RadioButton) &&
                        (control.kind != K::Picture || role == QAccessible::Graphic) &&
                        reader->state().invisible == bool(control.style & ui::Hidden),
                    id + " role");
@@ -279,12 +276,12 @@ public:
                 role == QAccessible::Grouping || role == QAccessible::Border ||
                 role == QAccessible::StatusBar) // its text is a static text
                 continue;
-            expect(!name.trimmed().isEmpty() && named.emplace(role, name).second &&
+            Expect(!name.trimmed().isEmpty() && named.emplace(role, name).second &&
                        (control.accessibleName.empty() ||
                         name.toStdString() == control.accessibleName),
                    id + " name");
         }
-        expect(lastBehind < firstInFront, "frames in front");
+        Expect(lastBehind < firstInFront, "frames in front");
         // Tab goes through the tab stops, and nothing else, in table order.
         if (!tabStops.empty()) {
             QWidget* first = window->Control(tabStops.front());
@@ -297,8 +294,7 @@ public:
                     chain.push_back(id);
             }
         }
-        expect(chain == tabStops, "tab order");
-        return wrong;
+        Expect(chain == tabStops, "tab order");
     }
 
 private:
@@ -308,8 +304,12 @@ private:
         EXPECT_NE(widget, nullptr) << "no control " << control;
         return widget;
     }
-    static QWidget* Focused(ui::WindowHandle dialog) {
-        return QApplication::focusWidget() ? QApplication::focusWidget() : Backend().Window(dialog);
+    // A key to the control with the focus, or else to the dialog, which must still be there.
+    static void KeyToFocus(ui::WindowHandle dialog, Qt::Key key, Qt::KeyboardModifiers with = {}) {
+        QWidget* focused = QApplication::focusWidget();
+        focused = focused != nullptr ? focused : Backend().Window(dialog);
+        ASSERT_NE(focused, nullptr) << "the dialog has ended";
+        QTest::keyClick(focused, key, with);
     }
 
     UrlCatcher catcher_;

@@ -8,10 +8,9 @@ void UiDriver::When(const std::string& title, Step step) {
 }
 
 void UiDriver::Shown(const std::string& title, ui::WindowHandle dialog) {
-    shown.push_back(title);
     if (const auto table = tables.find(title); table != tables.end()) {
-        for (const std::string& difference : Differences(table->second, dialog))
-            differences.push_back(title + ": " + difference);
+        measured_ = title;
+        Measure(table->second, dialog);
         tables.erase(table);
     }
     auto& queue = steps_[title];
@@ -23,6 +22,11 @@ void UiDriver::Shown(const std::string& title, ui::WindowHandle dialog) {
     Step step = std::move(queue.front());
     queue.pop_front();
     step(dialog);
+}
+
+void UiDriver::Expect(bool ok, const std::string& difference) {
+    if (!ok)
+        differences.push_back(measured_ + ": " + difference);
 }
 
 UiDriver::Answer UiDriver::Met(const std::string& icon, bool yesNo, bool noByDefault,

@@ -40,11 +40,6 @@ public:
     virtual void Settle() = 0;
     // What a progress bar shows: "position/end".
     virtual std::string Progress(ui::WindowHandle dialog, int control) = 0;
-    // How the dialog as shown differs from its table, in words (its size, close box, a
-    // control's place, font, colours, tab stop, name or a caption cut), measured the
-    // backend's own way.
-    virtual std::vector<std::string> Differences(const ui::Dialog& table,
-                                                 ui::WindowHandle dialog) = 0;
 
     // The message boxes shown, in order, as the user sees them: the icon, the buttons with
     // the default one starred, and the text ("warning OK*: ...", "question Yes No*: ...").
@@ -55,7 +50,6 @@ public:
     std::function<void()> whileBox;
     // Paths to pick, in order, in the platform's own file chooser; with none left, Esc.
     std::deque<std::string> files;
-    std::vector<std::string> shown;      // titles of the dialogs shown, in order
     std::vector<std::string> unexpected; // dialogs shown without a step
     // What the shell was asked to open: links as given, files as local paths.
     std::vector<std::string> opened;
@@ -73,9 +67,16 @@ protected:
     Answer Met(const std::string& icon, bool yesNo, bool noByDefault, const std::string& text);
     void Opened(const std::string& target);
     std::string NextFile();
+    // Measures the dialog as shown against its table the backend's own way, each control
+    // found by its id (`missing` when it is not), and says with Expect how it differs, in
+    // words: its size, close box, a control's place, font, colours, tab stop, name or a
+    // caption cut.
+    virtual void Measure(const ui::Dialog& table, ui::WindowHandle dialog) = 0;
+    void Expect(bool ok, const std::string& difference);
 
 private:
     std::map<std::string, std::deque<Step>> steps_;
+    std::string measured_; // the title of the dialog being measured
 };
 
 // The backend this test program is built for, installed as ui::Ui() while it lives, and a

@@ -40,12 +40,6 @@ void Keystroke(HWND dialog, UINT message, WPARAM key, LPARAM flags) {
     HandlePendingMessages(dialog);
 }
 
-// Presses a button of a dialog or message box as a click would.
-void PressButton(HWND window, int button) {
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
-}
-
 std::string IconOf(HWND box) {
     const LRESULT shown = SendDlgItemMessageW(box, 0x0440, STM_GETICON, 0, 0);
     const std::pair<LPCWSTR, const char*> icons[] = {{IDI_INFORMATION, "information"},
@@ -124,14 +118,8 @@ public:
     // its tab stop, the colours the dialog gives Windows to draw it in, the icon, the picture
     // filling its place, the status bar and the hand over links. Windows draws the captions
     // in its own face, into the room the description's layouts give them.
-    std::vector<std::string> Differences(const ui::Dialog& table,
-                                         ui::WindowHandle handle) override {
-        std::vector<std::string> wrong;
-        const auto expect = [&](bool ok, const std::string& what) {
-            if (!ok)
-                wrong.push_back(what);
-        };
-        const auto dialog = reinterpret_cast<HWND>(handle);
+    void Measure(const ui::Dialog& table, ui::WindowHandle handle) override {
+        const HWND dialog = Hwnd(handle);
         // The brush and text colour the dialog gives Windows for the dialog or a control.
         const auto colours = [&](UINT message, HWND control) {
             const HDC dc = CreateCompatibleDC(nullptr);
@@ -145,10 +133,10 @@ public:
             return std::pair{brush.lbColor, text};
         };
         const auto rgb = [](const ui::Rgb& c) { return RGB(c.red, c.green, c.blue); };
-        expect(((GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU) != 0) == table.closeBox,
+        Expect(((GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU) != 0) == table.closeBox,
                "close box");
-        expect(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0) != 0, "icon");
-        expect(colours(WM_CTLCOLORDLG, dialog).first == rgb(table.background), "background");
+        Expect(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0) != 0, "icon");
+        Expect(colours(WM_CTLCOLORDLG, dialog).first == rgb(table.background), "background");
         // Windows' own dialog units, from Wine's raster "MS Sans Serif" 8 at 96 dots per inch:
         // 6 x 13 pixels. The program is told the real resolution, and runs at any.
         const HDC screen = GetDC(nullptr);
@@ -156,40 +144,40 @@ public:
         ReleaseDC(nullptr, screen);
         RECT units{0, 0, 4, 8};
         MapDialogRect(dialog, &units);
-        expect(dpi != 96 || (units.right == 6 && units.bottom == 13), "dialog units");
+        Expect(dpi != 96 || (units.right == 6 && units.bottom == 13), "dialog units");
         RECT client{};
         GetClientRect(dialog, &client);
         for (const ui::Control& row : table.controls) {
             const std::string id = std::to_string(row.id);
             const HWND control = GetDlgItem(dialog, row.id);
             if (control == nullptr) {
-                wrong.push_back(id + " missing");
+                Expect(false, id + " missing");
                 continue;
             }
             const LONG style = GetWindowLongW(control, GWL_STYLE);
-            expect(bool(style & WS_TABSTOP) == bool(row.style & ui::TabStop) &&
+            Expect(bool(style & WS_TABSTOP) == bool(row.style & ui::TabStop) &&
                        bool(style & WS_DISABLED) == bool(row.style & ui::Disabled),
                    id + " tab stop");
             const auto [background, text] = colours(WM_CTLCOLORSTATIC, control);
-            expect((!row.background || background == rgb(*row.background)) &&
+            Expect((!row.background || background == rgb(*row.background)) &&
                        (!row.textColor || text == rgb(*row.textColor)),
                    id + " colours");
-            expect(((style & WS_VISIBLE) != 0) == !(row.style & ui::Hidden), id + " visibility");
+            Expect(((style & WS_VISIBLE) != 0) == !(row.style & ui::Hidden), id + " visibility");
             // The hand over a link, and only there.
             SendMessageW(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-            expect((GetCursor() == LoadCursorW(nullptr, IDC_HAND)) == bool(row.style & ui::Link),
+            Expect((GetCursor() == LoadCursorW(nullptr, IDC_HAND)) == bool(row.style & ui::Link),
                    id + " cursor");
             RECT at{};
             GetWindowRect(control, &at);
             MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&at), 2);
-            expect(at.left >= 0 && at.top >= 0 && at.right <= client.right &&
+            Expect(at.left >= 0 && at.top >= 0 && at.right <= client.right &&
                        at.bottom <= client.bottom,
                    id + " inside the dialog");
             // The status bar lays itself out along the bottom edge. Frames and pictures show no
             // text and keep no font.
             if (row.kind == ui::ControlKind::StatusBar) {
-                expect(at.left == 0 && at.right == client.right && at.bottom == client.bottom,
+                Expect(at.left == 0 && at.right == client.right && at.bottom == client.bottom,
                        id + " geometry");
                 continue;
             }
@@ -198,7 +186,7 @@ public:
             // Windows converts the place and the size each on its own.
             RECT wanted{row.x, row.y, row.width, row.height};
             MapDialogRect(dialog, &wanted);
-            expect(at.left == wanted.left && at.top == wanted.top &&
+            Expect(at.left == wanted.left && at.top == wanted.top &&
                        at.right == wanted.left + wanted.right &&
                        at.bottom == wanted.top + wanted.bottom,
                    id + " geometry");
@@ -209,7 +197,7 @@ public:
                     sizeof bitmap, &bitmap);
                 RECT inside{};
                 GetClientRect(control, &inside);
-                expect(bitmap.bmWidth == inside.right && bitmap.bmHeight == inside.bottom,
+                Expect(bitmap.bmWidth == inside.right && bitmap.bmHeight == inside.bottom,
                        id + " bitmap");
                 continue;
             }
@@ -219,12 +207,11 @@ public:
             const ui::Font& asked = row.font < 0 ? table.font : table.fonts[row.font];
             // A font of the table's own is made at -(points * dpi / 72), truncated; the
             // dialog font is Windows' own.
-            expect(Narrow(font.lfFaceName) == asked.face &&
+            Expect(Narrow(font.lfFaceName) == asked.face &&
                        (font.lfWeight >= 700) == (asked.weight >= 700) &&
                        (row.font < 0 || font.lfHeight == -(asked.points * dpi / 72)),
                    id + " font");
         }
-        return wrong;
     }
 
 private:
@@ -272,9 +259,12 @@ private:
             focus != nullptr && GetParent(focus) == box ? GetDlgCtrlID(focus) : IDOK;
         const Answer answer = Met(IconOf(box), GetDlgItem(box, IDYES) != nullptr, byDefault == IDNO,
                                   WindowTitle(GetDlgItem(box, 0xFFFF)));
-        PressButton(box, answer == Answer::Default ? byDefault
-                         : answer == Answer::Yes   ? IDYES
-                                                   : IDNO);
+        // The button pressed as a click would.
+        const int button = answer == Answer::Default ? byDefault
+                           : answer == Answer::Yes   ? IDYES
+                                                     : IDNO;
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     }
 
     static inline Win32Driver* current = nullptr;

@@ -31,7 +31,7 @@ protected:
     std::vector<int> pressed;
 };
 
-TEST_F(PlatformContract, ControlsTakeWhatTheUserDoesAsTheirStylesSay) {
+TEST_F(PlatformContract, ControlsKeysMnemonicsAndTheCloseBoxWorkAsTheirStylesSay) {
     user.When("Ombrelay Sample", [&](WindowHandle dialog) {
         user.Type(dialog, Second, "ab1c\u00e9"); // accented letters too
         EXPECT_EQ(ui::Ui().ControlText(dialog, Second), "AB1C\u00c9");
@@ -53,15 +53,9 @@ TEST_F(PlatformContract, ControlsTakeWhatTheUserDoesAsTheirStylesSay) {
             user.Click(dialog, id);
         ui::Ui().SetProgress(dialog, Bar, 2, 5);
         EXPECT_EQ(user.Progress(dialog, Bar), "2/5");
-        ui::Ui().EndDialog(dialog, 0);
-    });
-    Run(Sample("Ombrelay Sample"));
-    EXPECT_EQ(pressed, (std::vector<int>{Yes, No, No, Url}));
-}
 
-TEST_F(PlatformContract, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEndsWithZero) {
-    user.When("Ombrelay Sample", [&](WindowHandle dialog) {
-        // On a button, in a box, and after typing in a multi-line box, read-only or not.
+        // Esc and Enter on a button, in a box, and after typing in a multi-line box, read-only
+        // or not, end nothing.
         for (int id : {Go, First, Note, List}) {
             if (id == Note || id == List)
                 user.Type(dialog, id, "Dear vendor"); // a read-only box keeps its text
@@ -77,7 +71,7 @@ TEST_F(PlatformContract, EscAndEnterDoNothingMnemonicsPressButtonsTheCloseBoxEnd
                   "Dear vendor\r\n|");
         for (char letter : {'g', 'x', 'y'})
             user.Mnemonic(dialog, letter);
-        EXPECT_EQ(pressed, (std::vector<int>{Go, Next, Yes}));
+        EXPECT_EQ(pressed, (std::vector<int>{Yes, No, No, Url, Go, Next, Yes}));
         user.CloseBox(dialog);
         ui::Ui().EndDialog(dialog, -1); // when the close box failed
     });
@@ -157,7 +151,6 @@ TEST_F(PlatformContract, NestedDialogsAndMessageBoxesHoldTheirOwnerAndTheFocusCo
         ui::Ui().EndDialog(dialog, 7);
     });
     EXPECT_EQ(Run(Sample("Ombrelay Sample")), 3);
-    EXPECT_EQ(user.shown, (std::vector<std::string>{"Ombrelay Sample", "Ombrelay Child"}));
     std::string met;
     for (const std::string& box : user.boxes)
         met += box + "\n";

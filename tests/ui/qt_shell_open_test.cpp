@@ -68,9 +68,6 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         return fs::exists(file) ? ReadFile(file) : std::string();
     }
-    static bool Ended(const std::string& name) {
-        return fs::exists(desktop->path() / (name + ".ended"));
-    }
 
     static inline TempFolder* desktop = nullptr;
     ui::QtPlatform platform;
@@ -80,7 +77,8 @@ protected:
 
 TEST_F(StandInDesktop, TheDesktopsHandlerGetsTheLinkOrFileAndTheCallDoesNotWaitForIt) {
     EXPECT_EQ(platform.ShellOpen(Link, ui::ShowState::Normal), 42);
-    EXPECT_FALSE(Ended("mail")) << "returned only once the mail program had ended";
+    EXPECT_FALSE(fs::exists(desktop->path() / "mail.ended"))
+        << "returned only once the mail program had ended";
     EXPECT_EQ(Opened("mail"), std::string(Link) + "\n") << "the link as it is, one argument";
 
     WriteFile("12-06-2024 data.txt", "a\r\n");
