@@ -32,7 +32,8 @@ TEST_F(Actions, AnOpenThatFailsShowsTheStoresCode) {
         {[] { WriteFile(UserTableFile, "not a table"); }, OpenUserTable},
         {[] { WriteFile(ApplicationTableFile, "not a table either"); }, OpenApplicationTable},
         {[] {
-             AddApplications({{"Alpha"}}), std::filesystem::create_directory(ApplicationIndexFile);
+             AddApplications({{"Alpha"}});
+             std::filesystem::create_directory(ApplicationIndexFile);
          },
          OpenApplicationTable},
     };
@@ -41,7 +42,8 @@ TEST_F(Actions, AnOpenThatFailsShowsTheStoresCode) {
         make();
         const std::string before = ReadFile(UserTableFile) + ReadFile(ApplicationTableFile);
         open();
-        XDBCLOSE(applicationTable), XDBCLOSE(userTable);
+        XDBCLOSE(applicationTable);
+        XDBCLOSE(userTable);
         EXPECT_EQ(ReadFile(UserTableFile) + ReadFile(ApplicationTableFile), before);
         XDBRESETERROR();
     }

@@ -39,7 +39,8 @@ protected:
     std::string Seen() {
         std::string seen = std::to_string(XDBRECORDCOUNT(table));
         for (int record = 1; record <= XDBRECORDCOUNT(table); ++record) {
-            XDBGETRECORD(table, record), seen += " ";
+            XDBGETRECORD(table, record);
+            seen += " ";
             for (const char* field : {"APPNAME", "REGCODE", "VEMAIL", "REQUEST"})
                 seen += XDBFIELDVALUE(table, field, 0) + "|";
         }
