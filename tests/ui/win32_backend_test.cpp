@@ -3,7 +3,10 @@
 // programs' windows. Every real dialog's controls, fonts, colours, icon and cursors against
 // its table: tests/e2e.
 
+#include "sample.h"
+#include "support/ui_driver.h"
 #include "support/win32_driver.h"
+#include "ui/dialog_support.h"
 #include "ui/win32/win32_platform.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +57,23 @@ TEST(Win32Platform, TheShellAndOtherProgramsAnswerForThemselves) {
     WaitForSingleObject(other.hProcess, 10000);
     CloseHandle(other.hProcess);
     CloseHandle(other.hThread);
+}
+
+// While another program has the keyboard, the program has no active window: a message box
+// still belongs to the dialog it speaks for, which takes no input until it is answered.
+TEST(Win32Platform, AMessageBoxHoldsItsDialogWhileAnotherProgramIsActive) {
+    const auto backend = MakeBackend();
+    const auto user = MakeDriver();
+    bool held = false;
+    user->When("Ombrelay Sample", [&](ui::WindowHandle dialog) {
+        SetActiveWindow(nullptr);
+        ASSERT_EQ(GetActiveWindow(), nullptr);
+        user->whileBox = [&] { held = !user->Enabled(dialog); };
+        ui::Ui().ShowMessage("Line", "Ombrelay Application Database", 0);
+        ui::Ui().EndDialog(dialog, 0);
+    });
+    ui::RunDialog(Sample("Ombrelay Sample"), 0, {});
+    EXPECT_TRUE(held);
 }
 
 } // namespace

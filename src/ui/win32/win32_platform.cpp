@@ -155,6 +155,24 @@ LRESULT CALLBACK NotSelectedOnFocus(HWND box, UINT message, WPARAM wParam, LPARA
     return message == WM_GETDLGCODE ? code & ~DLGC_HASSETSEL : code;
 }
 
+// The window a message box belongs to: the active one or, while another program has the
+// keyboard, this program's window that takes input (its innermost dialog; the dialogs under
+// it are disabled), so that the box still holds the dialog it speaks for.
+HWND MessageOwner() {
+    HWND owner = GetActiveWindow();
+    if (owner == nullptr)
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM found) {
+                if (!IsWindowVisible(window) || !IsWindowEnabled(window))
+                    return TRUE;
+                *reinterpret_cast<HWND*>(found) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&owner));
+    return owner;
+}
+
 } // namespace
 
 struct Win32Platform::Running {
@@ -499,7 +517,7 @@ void Win32Platform::EnableControl(WindowHandle dialog, int control, bool enabled
 int Win32Platform::ShowMessage(const std::string& text, const std::string& caption,
                                unsigned style) {
     // Task-modal boxes have no owner: Windows disables every window of the program instead.
-    const HWND active = GetActiveWindow();
+    const HWND active = MessageOwner();
     const HWND owner = (style & MbTaskModal) ? nullptr : active;
     const int answer =
         MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style));
