@@ -153,7 +153,9 @@ TEST_F(Xdb, WhatCannotBeReadOrWrittenIsReportedWithItsCodeAndNeverOverwritten) {
     };
     for (const auto& c : cases) {
         TempFolder folder;
-        table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey), Add({"Alpha"}), XDBCLOSE(table);
+        table = XDBOPENEX(ApplicationTableFile, 2, 1, TableKey);
+        Add({"Alpha"});
+        XDBCLOSE(table);
 #ifndef _WIN32
         ::chmod(".", 0777);
         ::chmod(ApplicationTableFile, 0644);
@@ -164,7 +166,8 @@ TEST_F(Xdb, WhatCannotBeReadOrWrittenIsReportedWithItsCodeAndNeverOverwritten) {
         const auto open = [&] {
             const auto pending = [] {
                 const int error = XDBERROR();
-                return XDBRESETERROR(), std::to_string(error) + " ";
+                XDBRESETERROR();
+                return std::to_string(error) + " ";
             };
             const int opened = XDBOPENEX(
                 c.file == UserTableFile ? UserTableFile : ApplicationTableFile, 2, 1, TableKey);
