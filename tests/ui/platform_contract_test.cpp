@@ -1,10 +1,12 @@
 // What every backend of ui::Platform does alike, run as the program runs its dialogs
 // (ui::RunDialog): controls take typing and clicks as their styles say, Esc and Enter do
-// nothing (Enter starts a new line in a multi-line box), mnemonics press buttons, the close box
-// ends a dialog with 0 where there is one; a nested dialog keeps its owner from input and is found
-// by its exact title while it runs; message boxes look as their styles say and hold the dialog
+// nothing (Enter starts a new line in a multi-line box), in every multi-line box of every
+// dialog of the program too, mnemonics press buttons, the close box ends a dialog with 0 where
+// there is one; a nested dialog keeps its owner from input and is found by its exact title
+// while it runs; message boxes look as their styles say and hold the dialog
 // behind them, whose focus comes back after them. Every real dialog as its table says: tests/e2e.
 
+#include "support/all_dialogs.h"
 #include "support/golden.h"
 #include "support/ui_driver.h"
 #include "ui/dialog_support.h"
@@ -98,6 +100,32 @@ TEST_F(PlatformContract, ControlsKeysMnemonicsAndTheCloseBoxWorkAsTheirStylesSay
     };
     EXPECT_EQ(ui::Ui().RunDialog(Sample("Ombrelay Early"), 0, init), 5);
     EXPECT_EQ(user.unexpected, std::vector<std::string>{});
+}
+
+// Esc and Enter in every multi-line box of the dialogs that Esc does not close keep the dialog
+// and what was typed; Enter starts a new line where the box takes text.
+TEST_F(PlatformContract, EscAndEnterInEveryMultiLineBoxOfEveryDialogKeepItAndItsText) {
+    for (const ui::Dialog& table : AllDialogs()) {
+        for (const ui::Control& box : table.controls) {
+            if (box.kind != ui::ControlKind::Edit || !(box.style & ui::Multiline) ||
+                table.escapeCloses)
+                continue;
+            user.When(table.title, [&](WindowHandle dialog) {
+                user.Settle(); // shown and active, its first focus given
+                user.Type(dialog, box.id, "Dear vendor"); // a read-only box keeps its text
+                const std::string typed = ui::Ui().ControlText(dialog, box.id);
+                user.Press(dialog, UiDriver::Key::Escape);
+                user.Press(dialog, UiDriver::Key::Enter);
+                user.Settle();
+                EXPECT_TRUE(user.Visible(dialog)) << table.title << " " << box.id;
+                EXPECT_EQ(ui::Ui().ControlText(dialog, box.id),
+                          typed + (box.style & ui::ReadOnly ? "" : "\r\n"))
+                    << table.title << " " << box.id;
+                ui::Ui().EndDialog(dialog, 0);
+            });
+            ui::RunDialog(table, 0, {});
+        }
+    }
 }
 
 TEST_F(PlatformContract, NestedDialogsAndMessageBoxesHoldTheirOwnerAndTheFocusComesBack) {
