@@ -47,7 +47,8 @@ bool Confirmed(const ImportPlan& plan) {
     ui::RunDialog(ImportApplicationsLayout(), owner,
                   {.init =
                        [&](ui::WindowHandle dialog) {
-                           ui::Ui().SetControlText(dialog, importing::Description, plan.description);
+                           ui::Ui().SetControlText(dialog, importing::Description,
+                                                   plan.description);
                            ui::Ui().SetControlText(dialog, importing::Lines, VerdictLines(plan));
                        },
                    .buttons = {{importing::ImportButton,
@@ -83,8 +84,8 @@ ui::Dialog ImportApplicationsLayout() {
 
 void Import() {
     const ui::WindowHandle databases = ui::Ui().FindWindowByTitle(ui::DatabaseDialogTitle);
-    const std::string chosen =
-        ui::Ui().ChooseFileToOpen(databases, ui::ImportTitle, ImportFilterName, ImportFilterPatterns);
+    const std::string chosen = ui::Ui().ChooseFileToOpen(databases, ui::ImportTitle,
+                                                         ImportFilterName, ImportFilterPatterns);
     if (chosen.empty())
         return;
     const std::filesystem::path path = PathFromUtf8(chosen);

@@ -29,10 +29,9 @@ std::string SaveRefusal(const ApplicationRecord& record) {
 } // namespace
 
 int ImportPlan::Count(ImportVerdict verdict) const {
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(),
-                                          [&](const ImportLine& line) {
-                                              return line.verdict == verdict;
-                                          }));
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const ImportLine& line) {
+        return line.verdict == verdict;
+    }));
 }
 
 ImportPlan JudgeImport(const ImportFile& file) {

@@ -22,7 +22,7 @@ struct ImportLine {
     int line = 0;             // of the file
     ApplicationRecord record; // as it would be stored, its request flag settled
     ImportVerdict verdict = ImportVerdict::Refused;
-    std::string reason; // why it is refused
+    std::string reason;   // why it is refused
     int storedNumber = 0; // the record an overwrite replaces
 };
 

@@ -20,9 +20,9 @@ std::optional<RequestKind> KindOfFlag(const std::string& flag);
 
 // The texts of one kind of run.
 struct RequestKindTexts {
-    const char* function;       // names the send in the messages of a missing window
-    const char* emptyTable;     // when there is no application record
-    const char* missingDialog;  // when the Compose Email dialog cannot be found
+    const char* function;      // names the send in the messages of a missing window
+    const char* emptyTable;    // when there is no application record
+    const char* missingDialog; // when the Compose Email dialog cannot be found
     const char* logHeading;
 };
 const RequestKindTexts& TextsOf(RequestKind kind);
@@ -87,7 +87,7 @@ extern const std::string NoNewPinText;
 bool NewPinMissing(const UserRecord& user); // blank: empty or only spaces
 struct ComposeBoxes {
     std::string email, server, subject, sendTo, cc;
-    std::string message;         // the template with the user's values in place
+    std::string message;        // the template with the user's values in place
     bool focusOnServer = false; // else the message box gets the focus
 };
 // `templateText` as ReadTemplate gave it.

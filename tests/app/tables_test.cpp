@@ -19,9 +19,9 @@ TEST(DialogTables, AreAsWrittenDown) {
     std::string out;
     for (const ui::Dialog& d : AllDialogs()) {
         out += "== " + d.title + " at " + std::to_string(d.x) + "," + std::to_string(d.y) +
-               " size " + std::to_string(d.width) + "x" + std::to_string(d.height) +
-               " close box " + std::to_string(d.closeBox) + " Esc closes " +
-               std::to_string(d.escapeCloses) + " background " + Colour(d.background) + "\n";
+               " size " + std::to_string(d.width) + "x" + std::to_string(d.height) + " close box " +
+               std::to_string(d.closeBox) + " Esc closes " + std::to_string(d.escapeCloses) +
+               " background " + Colour(d.background) + "\n";
         std::vector<ui::Font> fonts{d.font};
         fonts.insert(fonts.end(), d.fonts.begin(), d.fonts.end());
         for (const ui::Font& f : fonts)

@@ -19,8 +19,8 @@ std::string Said(const std::optional<std::string>& text) {
 
 TEST(ApplicationRules, ChecksQuestionsRowsAndCounts) {
     std::string out;
-    const ApplicationRecord forms[] = {{"   ", "", "", ""}, {"\tT", " ", "", ""},
-                                       {"A", "k", " ", ""}, {" a ", "k", "e", ""}};
+    const ApplicationRecord forms[] = {
+        {"   ", "", "", ""}, {"\tT", " ", "", ""}, {"A", "k", " ", ""}, {" a ", "k", "e", ""}};
     for (const auto& form : forms)
         out += "[" + form.name + "] name " + Said(CheckApplicationName(form)) + "; form " +
                Said(CheckApplicationForm(form)) + "\n";
@@ -37,9 +37,9 @@ TEST(ApplicationRules, ChecksQuestionsRowsAndCounts) {
     for (const LogEntry& entry : {SavedLogEntry(stored, false), SavedLogEntry(stored, true),
                                   DeletedLogEntry("Grünes", "k-é")})
         out += entry.heading + "|" + entry.detail + "\n";
-    out += ApplicationList({{std::string(26, 'n'), std::string(21, 'c'), std::string(26, 'e'),
-                             "Yes!"},
-                            {"é", "", "", "No"}});
+    out +=
+        ApplicationList({{std::string(26, 'n'), std::string(21, 'c'), std::string(26, 'e'), "Yes!"},
+                         {"é", "", "", "No"}});
     for (const int count : {0, 1, 12})
         out += ApplicationCountText(count) + "\n";
     ExpectGolden("applications/rules.txt", out);
@@ -109,14 +109,25 @@ TEST_F(ApplicationDialog, SaveAddsOrOverwritesAfterItsQuestionsAndRefusesWhatItC
 TEST_F(ApplicationDialog, BrowsingFollowsNameOrderWrapsAroundAndKeysOn25Characters) {
     const std::string one = "Application number one is long", two = one + "er still";
     Press(NextApplication, {});
-    AddApplications({{"charlie", "C", "c@x.org", "Yes"}, {"BRAVO", "B", "b@x.org", "yes"},
-                     {two, "2", "2@x.org", "No"}, {one, "1", "1@x.org", "No"}});
+    AddApplications({{"charlie", "C", "c@x.org", "Yes"},
+                     {"BRAVO", "B", "b@x.org", "yes"},
+                     {two, "2", "2@x.org", "No"},
+                     {one, "1", "1@x.org", "No"}});
     for (const auto& [browse, typed] : std::vector<std::pair<void (*)(), std::string>>{
-             {NextApplication, ""}, {NextApplication, ""}, {NextApplication, ""},
-             {NextApplication, ""}, {NextApplication, ""}, {PreviousApplication, ""},
-             {PreviousApplication, ""}, {PreviousApplication, ""}, {PreviousApplication, " "},
-             {PreviousApplication, "b"}, {NextApplication, "application number one is"},
-             {NextApplication, ""}, {NextApplication, ""}, {NewApplication, ""}}) {
+             {NextApplication, ""},
+             {NextApplication, ""},
+             {NextApplication, ""},
+             {NextApplication, ""},
+             {NextApplication, ""},
+             {PreviousApplication, ""},
+             {PreviousApplication, ""},
+             {PreviousApplication, ""},
+             {PreviousApplication, " "},
+             {PreviousApplication, "b"},
+             {NextApplication, "application number one is"},
+             {NextApplication, ""},
+             {NextApplication, ""},
+             {NewApplication, ""}}) {
         if (!typed.empty())
             ui.SetControlText(d, ApplicationNameBox, typed);
         browse();

@@ -21,14 +21,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QThreadPool>
 #include <QStyle>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
-#include <optional>
 #include <cstdlib>
+#include <optional>
 
 namespace ui {
 
@@ -390,8 +390,8 @@ int QtPlatform::ShellOpen(const std::string& target, ShowState /*show*/) {
     if (!OpensThroughDesktop() && QDesktopServices::openUrl(resolved->url))
         return ShellOpened;
     // Links go as they are: they are already encoded.
-    return OpenWithDesktop(resolved->isUrl ? target
-                                           : resolved->url.toString(QUrl::FullyEncoded).toStdString());
+    return OpenWithDesktop(
+        resolved->isUrl ? target : resolved->url.toString(QUrl::FullyEncoded).toStdString());
 #else
     return QDesktopServices::openUrl(resolved->url) ? ShellOpened : ShellNoAssociation;
 #endif
@@ -401,7 +401,8 @@ void QtPlatform::ShellOpenThen(const std::string& target, ShowState show,
                                std::function<void(int)> done) {
     // The answer comes back through the event loop, as it would from another thread.
     const auto deliver = [done = std::move(done)](int result) {
-        QMetaObject::invokeMethod(qApp, [done, result] { done(result); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [done, result] { done(result); }, Qt::QueuedConnection);
     };
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     const auto resolved = TargetOf(target);

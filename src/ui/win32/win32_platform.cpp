@@ -22,7 +22,7 @@ namespace ui {
 namespace {
 
 constexpr UINT ShownMessage = WM_APP + 1;
-constexpr UINT RelaidMessage = WM_APP + 2; // the dialog manager has laid out a new resolution
+constexpr UINT RelaidMessage = WM_APP + 2;   // the dialog manager has laid out a new resolution
 constexpr UINT AnsweredMessage = WM_APP + 3; // a hand-over made on another thread is done
 
 // What a hand-over made on another thread brings back to the program's thread.
@@ -108,8 +108,7 @@ void PrepareCommonControls() {
 }
 
 // A function of user32 that older Windows versions lack, or null.
-template <typename Function>
-Function User32(const char* name) {
+template <typename Function> Function User32(const char* name) {
     return reinterpret_cast<Function>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
@@ -352,8 +351,8 @@ struct DialogProcedure {
         }
         // The dialog manager gives its own font to every control when the resolution changes;
         // those with a font of the table keep theirs, made again for the new resolution.
-        static const auto keepFont = User32<BOOL(WINAPI*)(HWND, DWORD, DWORD)>(
-            "SetDialogControlDpiChangeBehavior");
+        static const auto keepFont =
+            User32<BOOL(WINAPI*)(HWND, DWORD, DWORD)>("SetDialogControlDpiChangeBehavior");
         for (const Control& control : running.table->controls) {
             const HWND child = GetDlgItem(window, control.id);
             if (control.font >= 0 && keepFont != nullptr)
@@ -550,7 +549,8 @@ void Win32Platform::ShellOpenThen(const std::string& target, ShowState show,
     std::thread([target, hook = ShellOpened(), show, done = std::move(done)]() mutable {
         if (hook)
             return PostAnswer(std::move(done), hook(target, show));
-        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        const HRESULT com =
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
         const HINSTANCE result = ShellExecuteW(nullptr, L"open", Widen(target).c_str(), nullptr,
                                                nullptr, ShowCommand(show));
         if (SUCCEEDED(com))
@@ -578,8 +578,8 @@ std::string Win32Platform::ChooseFileToOpen(WindowHandle owner, const std::strin
     chooser.nMaxFile = static_cast<DWORD>(file.size());
     chooser.lpstrInitialDir = folder.c_str();
     chooser.lpstrTitle = caption.c_str();
-    chooser.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                    OFN_NOCHANGEDIR;
+    chooser.Flags =
+        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&chooser))
         return "";
     return Narrow(file.data());
