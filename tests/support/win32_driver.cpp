@@ -232,29 +232,37 @@ private:
             },
             0);
     }
-    // Types the next path where the Open dialog puts the focus, its name box, and presses
-    // Enter, as a keyboard user does; with none left, Esc.
-    void Choose(HWND chooser) {
-        SetPropW(chooser, L"answered", reinterpret_cast<HANDLE>(1));
-        const std::wstring path = Widen(NextFile());
-        for (wchar_t c : path)
-            Keystroke(chooser, WM_CHAR, c, 1);
-        Keystroke(chooser, WM_KEYDOWN, path.empty() ? VK_ESCAPE : VK_RETURN, 1);
-    }
-    // A box is answered once it has its focus on its default button: a busy machine may run
-    // this in between. Without a window manager an X focus change can go astray; after half a
-    // second the box is activated as a window manager would, and after a second it is
-    // answered as it stands.
-    void Reply(HWND box) {
+    // Whether the window has the keyboard focus inside it, as it has once shown and active; a
+    // busy machine may run this in between. Without a window manager an X focus change can go
+    // astray: after half a second the window is activated as a window manager would, and after
+    // a second it is taken as it stands. A window taken is marked, and met once.
+    bool Settled(HWND window) {
         const HWND focus = GetFocus();
-        if (focus == nullptr || GetParent(focus) != box) {
+        if (focus == nullptr || !IsChild(window, focus)) {
             if (++waited_ == 25)
-                SetActiveWindow(box);
+                SetActiveWindow(window);
             if (waited_ < 50)
-                return;
+                return false;
         }
         waited_ = 0;
-        SetPropW(box, L"answered", reinterpret_cast<HANDLE>(1));
+        SetPropW(window, L"answered", reinterpret_cast<HANDLE>(1));
+        return true;
+    }
+    // Puts the next path into the Open dialog's name box whole, as a paste does, and presses
+    // Enter; with none left, Esc. (Typed a key at a time, what is typed before a late
+    // activation is selected by it, and the next key replaces it.)
+    void Choose(HWND chooser) {
+        if (!Settled(chooser))
+            return;
+        const std::wstring path = Widen(NextFile());
+        SetDlgItemTextW(chooser, 0x47C, path.c_str());
+        Keystroke(chooser, WM_KEYDOWN, path.empty() ? VK_ESCAPE : VK_RETURN, 1);
+    }
+    // A box is answered once it has its focus on its default button.
+    void Reply(HWND box) {
+        if (!Settled(box))
+            return;
+        const HWND focus = GetFocus();
         const int byDefault =
             focus != nullptr && GetParent(focus) == box ? GetDlgCtrlID(focus) : IDOK;
         const Answer answer = Met(IconOf(box), GetDlgItem(box, IDYES) != nullptr, byDefault == IDNO,
