@@ -71,8 +71,7 @@ std::string NotSavedText(const ApplicationRecord& form) {
 }
 
 LogEntry SavedLogEntry(const ApplicationRecord& form, bool overwritten) {
-    return {overwritten ? "Application Record Edited " : "Application Record Added ",
-            Detail(form)};
+    return {overwritten ? "Application Record Edited " : "Application Record Added ", Detail(form)};
 }
 
 std::optional<std::string> CheckDeleteName(const std::string& name) {

@@ -100,10 +100,10 @@ MaintenanceOutcome BackUpTables() {
         const fs::path folder = ResolveFileName(BackupFolder);
         std::error_code error;
         if (!fs::is_directory(folder, error) && !fs::create_directory(folder, error))
-            return Refused(WithReason("The backup folder " + BackupFolderName() +
-                                          " could not be created",
-                                      error) +
-                           ". Nothing was backed up.");
+            return Refused(
+                WithReason("The backup folder " + BackupFolderName() + " could not be created",
+                           error) +
+                ". Nothing was backed up.");
         for (const auto& file : MaintainedFiles) {
             const auto live = FindFileIgnoringCase(".", file.name);
             if (!live)

@@ -44,7 +44,8 @@ struct FieldRefusal {
 
 // Assigns `values` to the buffer of `table`, field by number from 1, and stops at the first
 // one the store refuses; the pending error is cleared first, and then holds what stopped it.
-std::optional<FieldRefusal> AssignFields(int table, std::initializer_list<const std::string*> values);
+std::optional<FieldRefusal> AssignFields(int table,
+                                         std::initializer_list<const std::string*> values);
 
 // What the user is told of a refused value: `label` is the field as the form names it,
 // `width` its size in bytes.

@@ -55,8 +55,8 @@ ui::Dialog MessagePreviewLayout() {
     dialog.fonts = {{ui::SansSerif, 8, 700}, {ui::SansSerif, 10, 400}}; // as Compose Email's
     constexpr int bold = 0, message = 1;
     const unsigned shown = ui::ReadOnly | ui::TabStop | ui::AutoHScroll | ui::ClientEdge;
-    const unsigned body = ui::ReadOnly | ui::TabStop | ui::Multiline | ui::VerticalScroll |
-                          ui::ClientEdge;
+    const unsigned body =
+        ui::ReadOnly | ui::TabStop | ui::Multiline | ui::VerticalScroll | ui::ClientEdge;
     const auto white = ui::White;
     using enum ui::ControlKind;
     using namespace preview;

@@ -29,7 +29,8 @@ LogEntry LogOf(RequestKind kind, const ApplicationRecord& record) {
     const std::string heading = TextsOf(kind).logHeading;
     if (kind == RequestKind::Test)
         return {heading, "Test Email to " + record.vendorEmail};
-    return {heading, "Email to " + record.vendorEmail + "   " + "Application Name = " + record.name};
+    return {heading,
+            "Email to " + record.vendorEmail + "   " + "Application Name = " + record.name};
 }
 
 } // namespace
@@ -125,7 +126,8 @@ std::string LongLinksNote(const RequestRun& run) {
     for (std::size_t i = 0; i < numbers.size(); ++i)
         list += (i == 0 ? "" : i + 1 == numbers.size() ? " and " : ", ") + numbers[i];
     return (numbers.size() == 1 ? "The link of message " : "The links of messages ") + list +
-           (numbers.size() == 1 ? " is" : " are") + " longer than 2,000 characters, which some "
+           (numbers.size() == 1 ? " is" : " are") +
+           " longer than 2,000 characters, which some "
            "mail programs on Windows cut: shorten the message if you use one.";
 }
 

@@ -88,7 +88,8 @@ void Run(RequestKind kind) {
 } // namespace
 
 ui::Dialog SendingRequestsLayout() {
-    ui::Dialog dialog{.title = ui::SendingRequestsTitle, .x = 70, .y = 70, .width = 220, .height = 80};
+    ui::Dialog dialog{
+        .title = ui::SendingRequestsTitle, .x = 70, .y = 70, .width = 220, .height = 80};
     dialog.fonts = {{ui::SansSerif, 8, 700}};
     using enum ui::ControlKind;
     using namespace sending;
@@ -117,8 +118,8 @@ std::optional<std::vector<Request>> RequestsOfRun(RequestKind kind) {
     }
     const auto text = [&](int box) { return ui::Ui().ControlText(dialog, box); };
     RequestRun run = PlanRequests(
-        kind, records,
-        {text(compose::Subject), text(compose::YourEmail), text(compose::Message)}, currentUser);
+        kind, records, {text(compose::Subject), text(compose::YourEmail), text(compose::Message)},
+        currentUser);
     for (const auto& warning : run.warnings)
         ui::Warn(warning);
     if (run.stop) {

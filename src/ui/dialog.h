@@ -115,7 +115,7 @@ struct Dialog {
     bool closeBox = true; // a title-bar close box (and system menu)
     // Esc asks to close as the close box does; otherwise Esc does nothing, in any control.
     bool escapeCloses = false;
-    int icon = 126;       // icon resource
+    int icon = 126; // icon resource
 };
 
 // Resource numbers.

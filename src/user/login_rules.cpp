@@ -7,8 +7,7 @@ bool LoginSwitchedOff(const UserRecord& stored) {
     return ToUpper(stored.loginName) == words && ToUpper(stored.loginPassword) == words;
 }
 
-bool LoginAccepted(const std::string& name, const std::string& password,
-                   const UserRecord& stored) {
+bool LoginAccepted(const std::string& name, const std::string& password, const UserRecord& stored) {
     return name == stored.loginName && password == stored.loginPassword;
 }
 
@@ -32,9 +31,8 @@ LoginRefusal NewLoginFieldRefusal(const FieldRefusal& refusal) {
     return {FieldRefusalText(refusal, "Login Password", PasswordWidth), 2};
 }
 
-const std::string LoginCreatedText = JoinLines(
-    {"Your User Name and Password have been created and",
-     "stored - please login and enter your User data"});
+const std::string LoginCreatedText = JoinLines({"Your User Name and Password have been created and",
+                                                "stored - please login and enter your User data"});
 
 std::optional<LoginRefusal> CheckNewPassword(const std::string& password,
                                              const std::string& repeated,

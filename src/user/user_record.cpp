@@ -13,10 +13,9 @@ UserRecord currentUser;
 namespace {
 
 // The form's boxes in field-number order.
-constexpr int Boxes[] = {FirstNameBox, LastNameBox,     UserEmailBox,
-                         PinBox,       NewPinBox,       ServerBox,
-                         MailPasswordBox, LoginNameBox, LoginPasswordBox,
-                         LoginPasswordConfirmBox};
+constexpr int Boxes[] = {
+    FirstNameBox, LastNameBox,     UserEmailBox, PinBox,           NewPinBox,
+    ServerBox,    MailPasswordBox, LoginNameBox, LoginPasswordBox, LoginPasswordConfirmBox};
 
 std::string Text(ui::WindowHandle dialog, int control) {
     return ui::Ui().ControlText(dialog, control);
@@ -32,10 +31,9 @@ ui::WindowHandle FindUserSetup() {
 // The form's values in the order of Boxes.
 auto Values(auto& form) {
     auto& record = form.record;
-    return std::array{&record.firstName, &record.lastName,  &record.email,
-                      &record.pin,       &record.newPin,    &record.server,
-                      &record.password,  &record.loginName, &record.loginPassword,
-                      &form.confirmation};
+    return std::array{&record.firstName,     &record.lastName,  &record.email,    &record.pin,
+                      &record.newPin,        &record.server,    &record.password, &record.loginName,
+                      &record.loginPassword, &form.confirmation};
 }
 
 UserForm ReadForm(ui::WindowHandle dialog) {

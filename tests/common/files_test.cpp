@@ -65,7 +65,10 @@ TEST_F(Files, AtomicWriteReplacesTheWholeFileOrReportsWhyNot) {
     };
     HANDLE other = holdOpen();
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
-    std::thread closer([other] { Sleep(300), CloseHandle(other); });
+    std::thread closer([other] {
+        Sleep(300);
+        CloseHandle(other);
+    });
     EXPECT_TRUE(WriteFileAtomically("table.dbf", "after a wait", error)) << error.message();
     closer.join();
     other = holdOpen();

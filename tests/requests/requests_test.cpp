@@ -19,7 +19,8 @@
 
 namespace {
 
-const UserRecord Ann{"Ann", "Lee", "ann@home.example", "2100ABCD", "2200EF01", "smtp", "", "a", "p"};
+const UserRecord Ann{"Ann", "Lee", "ann@home.example", "2100ABCD", "2200EF01", "smtp", "",
+                     "a",   "p"};
 // Every field holds what would end it or start another field of a link.
 const std::vector<ApplicationRecord> Records = {
     {"Viewer", "V-111", "sales@viewer.example", "No"},
@@ -40,9 +41,10 @@ std::string Runs(const std::vector<ApplicationRecord>& records, const ComposeVal
             out += "to " + request.to + " | cc " + request.cc + " | subject " + request.subject +
                    "\nbody " + request.body + "\nlink " + request.link + "\nlog " +
                    request.log.heading + "|" + request.log.detail + "\n";
-            EXPECT_EQ(ParseMailto(request.link),
-                      (MailtoFields{{"to", request.to}, {"cc", request.cc},
-                                    {"subject", request.subject}, {"body", request.body}}));
+            EXPECT_EQ(ParseMailto(request.link), (MailtoFields{{"to", request.to},
+                                                               {"cc", request.cc},
+                                                               {"subject", request.subject},
+                                                               {"body", request.body}}));
         }
     }
     return out;
@@ -61,8 +63,8 @@ TEST(RequestRules, TemplatesAreReadCutAndFilled) {
     // not UTF-8 is Windows-1252, one byte a character, undefined bytes kept as C1 controls.
     const std::string a(996, 'a');
     for (const std::string& bytes :
-         std::vector<std::string>{a + "aaaab", a + "aa\xE2\x9C\x93", a + "a\xE2\x9C\x93", "Caf\xE9 \x80 \x81" + a,
-          a + "\xE9\xE8\xE7\xE6\xE5"}) {
+         std::vector<std::string>{a + "aaaab", a + "aa\xE2\x9C\x93", a + "a\xE2\x9C\x93",
+                                  "Caf\xE9 \x80 \x81" + a, a + "\xE9\xE8\xE7\xE6\xE5"}) {
         WriteFile("template.txt", bytes); // one file whatever the letter case
         const std::string text = ReadTemplate(RequestTemplateFile);
         out += std::to_string(text.size()) + " bytes: " + text.substr(0, 12) + "..." +

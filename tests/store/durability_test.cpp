@@ -37,8 +37,16 @@ using Write = void (*)(int);
 int two = 2; // the put's record number, passed by reference
 const std::pair<const char*, Write> Writes[] = {
     {"add", [](int t) { XDBADDRECORD(t); }},
-    {"put", [](int t) { XDBASSIGNFIELD(t, "", 2, "Ü overwritten "), XDBPUTRECORD(t, two); }},
-    {"delete and pack", [](int t) { XDBDELETERECORD(t, 3), XDBPACK(t); }},
+    {"put",
+     [](int t) {
+         XDBASSIGNFIELD(t, "", 2, "Ü overwritten ");
+         XDBPUTRECORD(t, two);
+     }},
+    {"delete and pack",
+     [](int t) {
+         XDBDELETERECORD(t, 3);
+         XDBPACK(t);
+     }},
     {"pack", [](int t) { XDBPACK(t); }}, // gives back the room of the record deleted before
     {"delete and close", [](int t) { XDBDELETERECORD(t, 1); }},
     {"batch",
@@ -81,7 +89,10 @@ bool JournalSpent() {
 
 class Durability : public StoreTest {
 protected:
-    void SetUp() override { StoreTest::SetUp(), MakeOldFiles(); }
+    void SetUp() override {
+        StoreTest::SetUp();
+        MakeOldFiles();
+    }
     void MakeOldFiles() {
         Open();
         for (const Names& row : Edges)

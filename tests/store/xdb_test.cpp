@@ -143,11 +143,17 @@ TEST_F(Xdb, WhatCannotBeReadOrWrittenIsReportedWithItsCodeAndNeverOverwritten) {
         {ApplicationIndexFile, [] { fs::create_symlink("elsewhere", ApplicationIndexFile); },
          "0 1 1Alpha 11 1"},
         {ApplicationIndexFile,
-         [] { WriteFile(ApplicationIndexFile, "x"), ::chmod(ApplicationIndexFile, 0); },
+         [] {
+             WriteFile(ApplicationIndexFile, "x");
+             ::chmod(ApplicationIndexFile, 0);
+         },
          "0 1 1Alpha 11 1"},
         {ApplicationIndexFile, [] { Huge(ApplicationIndexFile); }, "0 12 1Alpha 11 1"},
         {ApplicationTableFile,
-         [] { ::chmod(LockFileName, 0666), ::chmod(ApplicationTableFile, 0444); },
+         [] {
+             ::chmod(LockFileName, 0666);
+             ::chmod(ApplicationTableFile, 0444);
+         },
          "0 0 1Alpha 7 1"},
 #endif
     };
@@ -253,7 +259,11 @@ TEST_F(Xdb, ScriptsOfSeeksMovesRecordsAndBatchesLeaveWhatTheirTranscriptsHold) {
     const std::map<std::string, std::function<void()>> calls = {
         {"current", [] {}},
         {"add", [&] { Add({text}); }},
-        {"put", [&] { XDBASSIGNFIELD(table, "", 1, text), Put(number); }},
+        {"put",
+         [&] {
+             XDBASSIGNFIELD(table, "", 1, text);
+             Put(number);
+         }},
         {"get", [&] { XDBGETRECORD(table, number); }},
         {"delete", [&] { XDBDELETERECORD(table, number); }},
         {"pack", [&] { XDBPACK(table); }},
@@ -263,10 +273,18 @@ TEST_F(Xdb, ScriptsOfSeeksMovesRecordsAndBatchesLeaveWhatTheirTranscriptsHold) {
         {"next", [&] { XDBMOVENEXT(table, index); }},
         {"previous", [&] { XDBMOVEPREV(table, index); }},
         {"last", [&] { XDBMOVELAST(table, index); }},
-        {"batch", [&] { began = ReadFile(dbf), XdbBeginBatch(table); }},
+        {"batch",
+         [&] {
+             began = ReadFile(dbf);
+             XdbBeginBatch(table);
+         }},
         {"commit", [&] { XdbCommitBatch(table); }},
         {"abandon", [&] { XdbAbandonBatch(table); }},
-        {"reopen", [&] { XDBCLOSE(table), Open(); }},
+        {"reopen",
+         [&] {
+             XDBCLOSE(table);
+             Open();
+         }},
         {"seen", [&] { answer = Seen(); }},
         {"size", [&] { answer = std::to_string(fs::file_size(dbf)); }},
         {"index size", [&] { answer = std::to_string(fs::file_size(idx)); }},
@@ -289,7 +307,8 @@ TEST_F(Xdb, ScriptsOfSeeksMovesRecordsAndBatchesLeaveWhatTheirTranscriptsHold) {
                        ? ""
                        : line.substr(quote + 1, line.rfind('\'') - quote - 1);
             number = end == std::string::npos ? 0 : std::atoi(line.c_str() + end);
-            found = 1, answer.clear();
+            found = 1;
+            answer.clear();
             calls.at(line.substr(0, end == std::string::npos ? end : end - 1))();
             if (answer.empty())
                 answer = (found ? "" : "not found, ") + Name() + " #" +

@@ -40,4 +40,3 @@ inline MailtoFields ParseMailto(const std::string& link) {
     }
     return ok ? fields : MailtoFields{};
 }
-

@@ -12,7 +12,9 @@
 
 class Operations : public InTempFolder {
 protected:
-    Operations() { SetClockForTesting([] { return LocalDateTime{2026, 3, 4, 5, 6, 7}; }); }
+    Operations() {
+        SetClockForTesting([] { return LocalDateTime{2026, 3, 4, 5, 6, 7}; });
+    }
     ~Operations() override { SetWriteStepHookForTesting({}); }
 
     // Runs the operation with these answers to its questions.

@@ -111,7 +111,7 @@ TEST_F(PlatformContract, EscAndEnterInEveryMultiLineBoxOfEveryDialogKeepItAndIts
                 table.escapeCloses)
                 continue;
             user.When(table.title, [&](WindowHandle dialog) {
-                user.Settle(); // shown and active, its first focus given
+                user.Settle();                            // shown and active, its first focus given
                 user.Type(dialog, box.id, "Dear vendor"); // a read-only box keeps its text
                 const std::string typed = ui::Ui().ControlText(dialog, box.id);
                 user.Press(dialog, UiDriver::Key::Escape);

@@ -17,7 +17,8 @@ namespace {
 std::string Said(const std::optional<UserRefusal>& refusal) {
     if (!refusal)
         return "-";
-    return refusal->text + (refusal->focus ? " (box " + std::to_string(int(*refusal->focus)) + ")" : "") +
+    return refusal->text +
+           (refusal->focus ? " (box " + std::to_string(int(*refusal->focus)) + ")" : "") +
            (refusal->clearLoginPasswords ? " (emptied)" : "");
 }
 
@@ -27,10 +28,10 @@ TEST(UserRules, EachCourseRefusesWhatItChecksInItsOrder) {
     const struct {
         std::string UserRecord::*field;
         std::string value;
-    } rows[] = {{&UserRecord::email, ""},       {&UserRecord::pin, "1234ABC"},
-                {&UserRecord::pin, "1234abcd"}, {&UserRecord::pin, "1234 BCD"},
+    } rows[] = {{&UserRecord::email, ""},           {&UserRecord::pin, "1234ABC"},
+                {&UserRecord::pin, "1234abcd"},     {&UserRecord::pin, "1234 BCD"},
                 {&UserRecord::newPin, "123456789"}, {&UserRecord::newPin, "9999999Z"},
-                {&UserRecord::loginName, ""},   {&UserRecord::loginPassword, ""},
+                {&UserRecord::loginName, ""},       {&UserRecord::loginPassword, ""},
                 {&UserRecord::firstName, ""}};
     std::string out;
     for (const auto& row : rows) {
@@ -61,18 +62,19 @@ std::string Said(const std::optional<LoginRefusal>& refusal) {
 
 TEST(LoginRules, TheGateTheNewLoginAndTheNewPassword) {
     std::string out;
-    for (const auto& [name, password] : std::vector<std::pair<std::string, std::string>>{
-             {"No Login", "NO login"}, {"no login", "secret"}, {" no login", "no login"},
-             {"no login ", "no login"}}) {
+    for (const auto& [name, password] :
+         std::vector<std::pair<std::string, std::string>>{{"No Login", "NO login"},
+                                                          {"no login", "secret"},
+                                                          {" no login", "no login"},
+                                                          {"no login ", "no login"}}) {
         const UserRecord stored{.loginName = name, .loginPassword = password};
         out += "[" + name + "/" + password + "] off " + std::to_string(LoginSwitchedOff(stored)) +
                ", accepts itself " + std::to_string(LoginAccepted(name, password, stored)) +
-               ", in capitals " +
-               std::to_string(LoginAccepted(ToUpper(name), password, stored)) + "\n";
+               ", in capitals " + std::to_string(LoginAccepted(ToUpper(name), password, stored)) +
+               "\n";
     }
-    for (const auto& [name, password, repeated] :
-         std::vector<std::array<std::string, 3>>{{"", "pw", "pw"}, {"Ann", "Secret", "secret"},
-                                                 {" ", "", ""}})
+    for (const auto& [name, password, repeated] : std::vector<std::array<std::string, 3>>{
+             {"", "pw", "pw"}, {"Ann", "Secret", "secret"}, {" ", "", ""}})
         out += "new login [" + name + "]: " + Said(CheckNewLogin(name, password, repeated)) + "\n";
     for (const auto& [password, repeated] : std::vector<std::pair<std::string, std::string>>{
              {"", "x"}, {"x", ""}, {"B", "b"}, {"Secret", "Secret"}, {" ", " "}})
@@ -81,9 +83,9 @@ TEST(LoginRules, TheGateTheNewLoginAndTheNewPassword) {
     ExpectGolden("user/login_rules.txt", out);
 }
 
-constexpr int Boxes[] = {FirstNameBox, LastNameBox,     UserEmailBox, PinBox,
-                         NewPinBox,    ServerBox,       MailPasswordBox, LoginNameBox,
-                         LoginPasswordBox, LoginPasswordConfirmBox};
+constexpr int Boxes[] = {
+    FirstNameBox, LastNameBox,     UserEmailBox, PinBox,           NewPinBox,
+    ServerBox,    MailPasswordBox, LoginNameBox, LoginPasswordBox, LoginPasswordConfirmBox};
 
 class UserSetup : public Operations {
 protected:
@@ -139,8 +141,8 @@ TEST_F(UserSetup, AFirstSaveAndAnOverwriteRefuseWhatTheyCheckThenSaveAndLog) {
     d = ui.OpenWindow(UserSetupLayout()); // shows the record as stored
     Run(DisplayUserInformation);
     NoteForm();
-    const std::vector<std::string> form = {" ", "Smith", "ann@new.org", "0000FFFF", "ABCDEF01",
-                                           "   ", "", "", "Secret", "x"};
+    const std::vector<std::string> form = {
+        " ", "Smith", "ann@new.org", "0000FFFF", "ABCDEF01", "   ", "", "", "Secret", "x"};
     Save({" ", "Smith", "ann@x.org", ""}, {ui::IdYes}); // no question without the PIN
     Save({" ", "Smith", std::string(255, 'e'), "0000FFFF"}, {ui::IdNo});
     Save({" ", "Smith", std::string(255, 'e'), "0000FFFF"}, {ui::IdYes});
@@ -156,7 +158,10 @@ TEST_F(UserSetup, APasswordChangeChecksThePasswordsThenRewritesTheLoginPasswordA
     ChangePassword("Better", "Better"); // no user record yet
     StoreUser({"Ann", "Smith", "a@x", "1234ABCD", "", "smtp", "mail", "ann", "Secret"});
     for (const auto& [typed, repeated] : std::vector<std::pair<std::string, std::string>>{
-             {"", "x"}, {"B", "b"}, {"Secret", "Secret"}, {std::string(101, 'p'), std::string(101, 'p')}})
+             {"", "x"},
+             {"B", "b"},
+             {"Secret", "Secret"},
+             {std::string(101, 'p'), std::string(101, 'p')}})
         ChangePassword(typed, repeated);
     FailWrites();
     ChangePassword("Better", "Better");

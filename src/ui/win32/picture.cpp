@@ -67,13 +67,12 @@ HBITMAP ScaledPicture(HINSTANCE instance, int resource, int width, int height) {
     GetObjectW(source, sizeof size, &size);
     const int fromWidth = size.bmWidth, fromHeight = size.bmHeight;
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), fromWidth, -fromHeight, 1, 24, BI_RGB, 0, 0, 0, 0,
-                      0};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), fromWidth, -fromHeight, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     const int fromStride = (fromWidth * 3 + 3) & ~3;
     std::vector<std::uint8_t> from(static_cast<std::size_t>(fromStride) * fromHeight);
     const HDC screen = GetDC(nullptr);
-    GetDIBits(screen, source, 0, static_cast<UINT>(fromHeight), from.data(), &info,
-              DIB_RGB_COLORS);
+    GetDIBits(screen, source, 0, static_cast<UINT>(fromHeight), from.data(), &info, DIB_RGB_COLORS);
     DeleteObject(source);
 
     // Across, then down.
@@ -87,7 +86,8 @@ HBITMAP ScaledPicture(HINSTANCE instance, int resource, int width, int height) {
             const Taps& tap = across[static_cast<std::size_t>(x)];
             for (std::size_t k = 0; k < tap.weights.size(); ++k) {
                 for (int c = 0; c < 3; ++c)
-                    out[x * 3 + c] += tap.weights[k] * line[(tap.first + static_cast<int>(k)) * 3 + c];
+                    out[x * 3 + c] +=
+                        tap.weights[k] * line[(tap.first + static_cast<int>(k)) * 3 + c];
             }
         }
     }
