@@ -105,8 +105,10 @@ public:
     }
     bool Visible(ui::WindowHandle window) override { return IsWindowVisible(Hwnd(window)); }
     bool Enabled(ui::WindowHandle window) override { return IsWindowEnabled(Hwnd(window)); }
+    // A tenth of a second, and up to a second more while none of the program's windows is
+    // active: without a window manager, X tells Wine of an activation late.
     void Settle() override {
-        for (int i = 0; i < 5; ++i, Sleep(20))
+        for (int i = 0; i < 55 && (i < 5 || GetActiveWindow() == nullptr); ++i, Sleep(20))
             HandlePendingMessages(GetActiveWindow());
     }
     std::string Progress(ui::WindowHandle dialog, int control) override {

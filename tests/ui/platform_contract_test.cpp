@@ -56,21 +56,15 @@ TEST_F(PlatformContract, ControlsKeysMnemonicsAndTheCloseBoxWorkAsTheirStylesSay
         ui::Ui().SetProgress(dialog, Bar, 2, 5);
         EXPECT_EQ(user.Progress(dialog, Bar), "2/5");
 
-        // Esc and Enter on a button, in a box, and after typing in a multi-line box, read-only
-        // or not, end nothing.
-        for (int id : {Go, First, Note, List}) {
-            if (id == Note || id == List)
-                user.Type(dialog, id, "Dear vendor"); // a read-only box keeps its text
-            else
-                ui::Ui().SetFocus(dialog, id);
+        // Esc and Enter on a button and in a box end nothing (in a multi-line box: the next
+        // test).
+        for (int id : {Go, First}) {
+            ui::Ui().SetFocus(dialog, id);
             user.Press(dialog, UiDriver::Key::Escape);
             user.Press(dialog, UiDriver::Key::Enter);
         }
         user.Settle();
         EXPECT_TRUE(user.Visible(dialog)) << "Enter or Esc ended the dialog";
-        // Enter starts a new line where the box takes text.
-        EXPECT_EQ(ui::Ui().ControlText(dialog, Note) + "|" + ui::Ui().ControlText(dialog, List),
-                  "Dear vendor\r\n|");
         for (char letter : {'g', 'x', 'y'})
             user.Mnemonic(dialog, letter);
         EXPECT_EQ(pressed, (std::vector<int>{Yes, No, No, Url, Go, Next, Yes}));
@@ -132,6 +126,7 @@ TEST_F(PlatformContract, NestedDialogsAndMessageBoxesHoldTheirOwnerAndTheFocusCo
     WindowHandle outer = 0;
     user.When("Ombrelay Sample", [&](WindowHandle dialog) {
         outer = dialog;
+        user.Settle(); // shown and active: the focus given now is the dialog's own
         ui::Ui().SetFocus(dialog, Second);
         EXPECT_EQ(Run(Sample("Ombrelay Child"), dialog), 7);
         EXPECT_EQ(ui::Ui().FindWindowByTitle("Ombrelay Child"), 0);

@@ -189,6 +189,17 @@ INT_PTR CALLBACK DialogProcedure::Run(HWND window, UINT message, WPARAM wParam, 
     case DM_GETDEFID: // no default button: Enter arrives as IDOK, ignored above
         SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
         return TRUE;
+    case WM_SETFOCUS: {
+        // The dialog itself took the focus from one of its controls, as Wine does when X tells
+        // it late of an activation: the control keeps it (the dialog manager would move it to
+        // the first tab stop).
+        const auto lost = reinterpret_cast<HWND>(wParam);
+        if (lost == nullptr || !IsChild(window, lost) || !IsWindowVisible(lost) ||
+            !IsWindowEnabled(lost))
+            return FALSE;
+        SetFocus(lost);
+        return TRUE;
+    }
     case WM_SYSCOMMAND: // the close box, Close on the system menu, Alt+F4
         if ((wParam & 0xFFF0) != SC_CLOSE)
             return FALSE;
