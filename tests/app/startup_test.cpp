@@ -1,5 +1,5 @@
-// Start-up, the two login dialogs, About, and what stops an operation that throws, on the
-// headless backend; the transcripts in tests/golden/app/.
+// Start-up, the two login dialogs, About, what a table that cannot be opened shows, and what
+// stops an operation that throws, on the headless backend; the transcripts in tests/golden/app/.
 
 #include "app/about_dialog.h"
 #include "app/login_dialogs.h"
@@ -146,6 +146,31 @@ TEST_F(Startup, AnOperationThatThrowsIsStoppedWithItsTableClosedAndTheDialogGoes
     EXPECT_EQ(XDBERROR(), XdbBadHandle); // closed on the way out
     XDBRESETERROR();
     ExpectTranscript("app/thrown.txt");
+}
+
+// The store's code, in the message each open shows (tests/golden/app/failed_opens.txt), and
+// the file left as it was.
+TEST_F(Startup, AnOpenThatFailsShowsTheStoresCodeAndLeavesTheFile) {
+    const std::pair<void (*)(), void (*)()> cases[] = {
+        {[] { WriteFile(UserTableFile, "not a table"); }, OpenUserTable},
+        {[] { WriteFile(ApplicationTableFile, "not a table either"); }, OpenApplicationTable},
+        {[] {
+             AddApplications({{"Alpha"}});
+             std::filesystem::create_directory(ApplicationIndexFile);
+         },
+         OpenApplicationTable},
+    };
+    for (const auto& [make, open] : cases) {
+        TempFolder folder;
+        make();
+        const std::string before = ReadFile(UserTableFile) + ReadFile(ApplicationTableFile);
+        open();
+        XDBCLOSE(applicationTable);
+        XDBCLOSE(userTable);
+        EXPECT_EQ(ReadFile(UserTableFile) + ReadFile(ApplicationTableFile), before);
+        XDBRESETERROR();
+    }
+    ExpectGolden("app/failed_opens.txt", ui.transcript);
 }
 
 } // namespace

@@ -58,8 +58,7 @@ protected:
     // Presses a button with the form filled in and the questions answered so.
     void Press(void (*operation)(), const ApplicationRecord& form, std::deque<int> answers = {}) {
         Fill(form);
-        ui.answers = std::move(answers);
-        operation();
+        Run(operation, std::move(answers));
         NoteForm();
     }
     void NoteForm() {

@@ -14,18 +14,25 @@ class Operations : public InTempFolder {
 protected:
     Operations() {
         SetClockForTesting([] { return LocalDateTime{2026, 3, 4, 5, 6, 7}; });
+        FailWrites(false);
     }
     ~Operations() override { SetWriteStepHookForTesting({}); }
 
-    // Runs the operation with these answers to its questions.
+    // Runs the operation with these answers to its questions, and notes how many files its
+    // writes synced: a write that returned synced one, its durable commit. (Only POSIX syncs
+    // a folder, after a new file: those are not counted.)
     void Run(void (*operation)(), std::deque<int> answers = {}) {
         ui.answers = std::move(answers);
+        syncs_ = 0;
         operation();
+        ui.Note("syncs", std::to_string(syncs_));
     }
     // From now on every table write fails, or (false) succeeds again.
-    static void FailWrites(bool fail = true) {
-        SetWriteStepHookForTesting(
-            [fail](WriteStep step) { return !fail || step != WriteStep::DataWritten; });
+    void FailWrites(bool fail = true) {
+        SetWriteStepHookForTesting([this, fail](WriteStep step) {
+            syncs_ += step == WriteStep::DataSynced || step == WriteStep::TableSynced;
+            return !fail || step != WriteStep::DataWritten;
+        });
     }
     // A line of the transcript: the texts of these boxes of `window`, and which has the focus.
     void NoteBoxes(ui::WindowHandle window, std::initializer_list<int> boxes) {
@@ -40,4 +47,7 @@ protected:
     }
 
     HeadlessPlatform ui;
+
+private:
+    int syncs_ = 0;
 };
