@@ -140,6 +140,18 @@ void Win32Platform::Running::DrawPictures() {
     pictures = std::move(drawn);
 }
 
+void Win32Platform::Running::KeepFocus() {
+    if (const int focused = FocusedChild())
+        lastFocus = focused;
+}
+
+void Win32Platform::Running::GiveFocusBack() {
+    const HWND control = GetDlgItem(window, lastFocus);
+    if (control != nullptr && FocusedChild() != lastFocus && IsWindowVisible(control) &&
+        IsWindowEnabled(control))
+        ::SetFocus(control);
+}
+
 int Win32Platform::Running::FocusedChild() const {
     HWND focus = GetFocus();
     while (focus != nullptr && GetParent(focus) != window)
@@ -171,7 +183,7 @@ INT_PTR CALLBACK DialogProcedure::Run(HWND window, UINT message, WPARAM wParam, 
         return FALSE;
     case WM_NCACTIVATE:
         if (wParam == FALSE) {
-            running->lastFocus = running->FocusedChild();
+            running->KeepFocus();
             running->Report(DialogEventKind::Deactivate);
         } else {
             running->Report(DialogEventKind::Activate);
@@ -190,15 +202,17 @@ INT_PTR CALLBACK DialogProcedure::Run(HWND window, UINT message, WPARAM wParam, 
         SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
         return TRUE;
     case WM_SETFOCUS: {
-        // The dialog itself took the focus from one of its controls, as Wine does when X tells
-        // it late of an activation: the control keeps it (the dialog manager would move it to
-        // the first tab stop).
+        // The dialog window itself took the focus, as Wine gives it when X tells it late of an
+        // activation: the control that had it keeps it, or the kept one gets it back (the
+        // dialog manager would move it to the first tab stop).
         const auto lost = reinterpret_cast<HWND>(wParam);
-        if (lost == nullptr || !IsChild(window, lost) || !IsWindowVisible(lost) ||
-            !IsWindowEnabled(lost))
-            return FALSE;
-        SetFocus(lost);
-        return TRUE;
+        if (lost != nullptr && IsChild(window, lost) && IsWindowVisible(lost) &&
+            IsWindowEnabled(lost)) {
+            ::SetFocus(lost);
+            return TRUE;
+        }
+        running->GiveFocusBack();
+        return running->FocusedChild() != 0 ? TRUE : FALSE;
     }
     case WM_SYSCOMMAND: // the close box, Close on the system menu, Alt+F4
         if ((wParam & 0xFFF0) != SC_CLOSE)

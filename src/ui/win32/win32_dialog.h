@@ -34,7 +34,7 @@ struct Win32Platform::Running {
     DialogCallback callback;
     HWND window = nullptr;
     bool ended = false;
-    int lastFocus = 0; // the focused control when the dialog was last deactivated
+    int lastFocus = 0; // the control to give the focus back to, kept when the dialog lost it
     std::vector<HFONT> fonts;
     std::vector<HBITMAP> pictures; // each picture at its control's size
     std::vector<std::pair<COLORREF, HBRUSH>> brushes;
@@ -53,6 +53,12 @@ struct Win32Platform::Running {
     void DrawPictures();
     // The focused control of this dialog, or 0.
     int FocusedChild() const;
+    // Keeps the focused control, if one has the focus, as the one to give it back to; gives it
+    // back once a message box or a nested dialog has gone. Windows' dialog manager does the
+    // same on activation, but under Wine an activation that comes late may find the dialog
+    // already disabled, its focus gone, and then picks the first tab stop.
+    void KeepFocus();
+    void GiveFocusBack();
 };
 
 // DialogBoxIndirectParamW's procedure for every dialog; WM_INITDIALOG brings its Running.

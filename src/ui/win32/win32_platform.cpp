@@ -138,9 +138,14 @@ int Win32Platform::RunDialog(const Dialog& dialog, WindowHandle owner, DialogCal
     running.table = &dialog;
     running.callback = std::move(callback);
     const std::vector<std::uint32_t> dialogTemplate = win32::BuildTemplate(dialog);
+    Running* opener = RunningOf(owner);
+    if (opener != nullptr)
+        opener->KeepFocus();
     const INT_PTR result = DialogBoxIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
         Hwnd(owner), &DialogProcedure::Run, reinterpret_cast<LPARAM>(&running));
+    if (opener != nullptr && opener == RunningOf(owner) && !opener->ended)
+        opener->GiveFocusBack();
     running_.erase(Handle(running.window));
     for (HFONT font : running.fonts) // made with the window, deleted once it has closed
         DeleteObject(font);
@@ -180,6 +185,11 @@ WindowHandle Win32Platform::FindWindowByTitle(const std::string& title) {
             return Handle(window);
     }
     return 0;
+}
+
+Win32Platform::Running* Win32Platform::RunningOf(WindowHandle window) const {
+    const auto found = running_.find(window);
+    return found != running_.end() ? found->second : nullptr;
 }
 
 WindowHandle Win32Platform::ControlWindow(WindowHandle dialog, int control) const {
@@ -236,12 +246,16 @@ int Win32Platform::ShowMessage(const std::string& text, const std::string& capti
     // Task-modal boxes have no owner: Windows disables every window of the program instead.
     const HWND active = MessageOwner();
     const HWND owner = (style & MbTaskModal) ? nullptr : active;
+    if (Running* behind = RunningOf(Handle(active)))
+        behind->KeepFocus();
     const int answer =
         MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), static_cast<UINT>(style));
     // The box goes while the program's windows are still disabled, so Windows may find none
-    // to activate: the dialog that was active gets the keyboard back (and with it its focus).
+    // to activate: the dialog that was active gets the keyboard back, and its focus.
     if (active != nullptr && IsWindow(active) && GetActiveWindow() != active)
         SetActiveWindow(active);
+    if (Running* behind = RunningOf(Handle(active)); behind != nullptr && !behind->ended)
+        behind->GiveFocusBack();
     if ((style & 0xF) == MbYesNo)
         return answer == IDYES ? IdYes : IdNo;
     return IdOk;

@@ -56,6 +56,8 @@ public:
     struct Running; // one dialog from its creation to its end
 
 private:
+    Running* RunningOf(WindowHandle window) const; // null for a window that is no dialog
+
     std::map<WindowHandle, Running*> running_;
     friend struct DialogProcedure;
 };
