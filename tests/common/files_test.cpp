@@ -1,5 +1,5 @@
-// The file helpers: names in any letter case, whole-file replacement, and what is not a regular
-// file.
+// The file helpers: whole-file replacement, and what is not a regular file. (Names in any letter
+// case: the store's and the operations' tests, which find files so named.)
 
 #include "common/files.h"
 #include "support/temp_folder.h"
@@ -21,22 +21,6 @@
 namespace fs = std::filesystem;
 
 using Files = InTempFolder;
-
-TEST_F(Files, NamesMatchWithoutRegardToCaseAndAnExactMatchWins) {
-    WriteFile("Template.txt", "x");
-    WriteFile("user.idx", "a");
-    WriteFile("USER.IDX", "b");
-    // On Windows the two names are one file, holding "b", and its stored name is the answer
-    // whatever the case asked. A file that is still to be made keeps the name asked for. (The
-    // operations' tests find files whose names differ in case only.)
-    const std::pair<const char*, const char*> cases[] = {
-        {"TEMPLATE.TXT", "Template.txt"},
-        {"USER.IDX", ReadFile("user.idx") == "b" ? "user.idx" : "USER.IDX"},
-        {"user.idx", "user.idx"},
-        {"New Template.txt", "New Template.txt"}};
-    for (const auto& [asked, found] : cases)
-        EXPECT_EQ(ResolveFileName(asked).filename(), found) << asked;
-}
 
 TEST_F(Files, AtomicWriteReplacesTheWholeFileOrReportsWhyNot) {
     std::error_code error;

@@ -1,6 +1,7 @@
 #include "support/headless_platform.h"
 
 #include "common/files.h"
+#include "support/take_first.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -56,9 +57,7 @@ int HeadlessPlatform::RunDialog(const ui::Dialog& dialog, WindowHandle,
     Send(handle, {DialogEventKind::Init});
     while (!window.ended) {
         if (!actions.empty()) {
-            Action action = std::move(actions.front());
-            actions.pop_front();
-            action(handle);
+            TakeFirst(actions)(handle);
         } else if (!pendingHandOvers.empty()) {
             DeliverHandOvers(1);
         } else {
@@ -114,11 +113,7 @@ int HeadlessPlatform::ShowMessage(const std::string& text, const std::string& ca
         onMessage(style);
     if ((style & 0xF) != ui::MbYesNo)
         return ui::IdOk;
-    int answer = (style & ui::MbDefaultButton2) ? ui::IdNo : ui::IdYes;
-    if (!answers.empty()) {
-        answer = answers.front();
-        answers.pop_front();
-    }
+    const int answer = TakeFirst(answers, (style & ui::MbDefaultButton2) ? ui::IdNo : ui::IdYes);
     Note("answer", answer == ui::IdYes ? "Yes" : "No");
     return answer;
 }
@@ -138,21 +133,14 @@ void HeadlessPlatform::ShellOpenThen(const std::string& target, ui::ShowState sh
 }
 
 void HeadlessPlatform::DeliverHandOvers(std::size_t count) {
-    for (; count > 0 && !pendingHandOvers.empty(); --count) {
-        auto deliver = std::move(pendingHandOvers.front());
-        pendingHandOvers.pop_front();
-        deliver();
-    }
+    for (; count > 0 && !pendingHandOvers.empty(); --count)
+        TakeFirst(pendingHandOvers)();
 }
 
 std::string HeadlessPlatform::ChooseFileToOpen(WindowHandle, const std::string& title,
                                                const std::string& filterName,
                                                const std::string& patterns) {
-    std::string chosen;
-    if (!chosenFiles.empty()) {
-        chosen = std::move(chosenFiles.front());
-        chosenFiles.pop_front();
-    }
+    const std::string chosen = TakeFirst(chosenFiles);
     Note("file chooser", title + " | " + filterName + " (" + patterns + ") | " +
                              (chosen.empty() ? "cancelled" : chosen));
     return chosen;

@@ -19,8 +19,9 @@ protected:
     ~Operations() override { SetWriteStepHookForTesting({}); }
 
     // Runs the operation with these answers to its questions, and notes how many files its
-    // writes synced: a write that returned synced one, its durable commit. (Only POSIX syncs
-    // a folder, after a new file: those are not counted.)
+    // writes synced: a write that returned synced one, its durable commit. (A folder is synced
+    // only after a new file is made, whose own sync counts; and only where Windows' moves
+    // that write through do not already make it durable: folder syncs are left out.)
     void Run(void (*operation)(), std::deque<int> answers = {}) {
         ui.answers = std::move(answers);
         syncs_ = 0;

@@ -1,6 +1,7 @@
 // The user of tests/support/ui_driver.h at the Qt backend's real widgets, who also measures
 // them against their tables.
 
+#include "support/take_first.h"
 #include "support/ui_driver.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_platform.h"
@@ -82,7 +83,7 @@ public:
             auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (chooser == nullptr || !chooser->isVisible())
                 return;
-            const QString path = QString::fromStdString(NextFile());
+            const QString path = QString::fromStdString(TakeFirst(files));
             QTest::keyClicks(chooser->focusWidget(), path);
             QTest::keyClick(chooser->focusWidget(),
                             path.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);

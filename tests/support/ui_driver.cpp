@@ -1,5 +1,7 @@
 #include "support/ui_driver.h"
 
+#include "support/take_first.h"
+
 #include <chrono>
 #include <thread>
 
@@ -19,9 +21,7 @@ void UiDriver::Shown(const std::string& title, ui::WindowHandle dialog) {
         CloseBox(dialog);
         return;
     }
-    Step step = std::move(queue.front());
-    queue.pop_front();
-    step(dialog);
+    TakeFirst(queue)(dialog);
 }
 
 void UiDriver::Expect(bool ok, const std::string& difference) {
@@ -36,9 +36,7 @@ UiDriver::Answer UiDriver::Met(const std::string& icon, bool yesNo, bool noByDef
         whileBox();
     if (!yesNo || answers.empty())
         return Answer::Default;
-    const bool yes = answers.front();
-    answers.pop_front();
-    return yes ? Answer::Yes : Answer::No;
+    return TakeFirst(answers) ? Answer::Yes : Answer::No;
 }
 
 void UiDriver::Opened(const std::string& target) {
@@ -46,12 +44,4 @@ void UiDriver::Opened(const std::string& target) {
     // A mail program takes a while to start: longer than a mnemonic's click.
     if (target.starts_with("mailto:"))
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-}
-
-std::string UiDriver::NextFile() {
-    if (files.empty())
-        return "";
-    std::string path = std::move(files.front());
-    files.pop_front();
-    return path;
 }

@@ -61,12 +61,11 @@ public:
 protected:
     // For the backend's hooks: a dialog titled `title` is shown, and its step runs; a message
     // box is shown, and the answer to give it comes back; the shell is asked to open a
-    // target; the file chooser waits for the next path ("" to cancel).
+    // target. (The file chooser takes the next of `files`, TakeFirst(files), "" to cancel.)
     void Shown(const std::string& title, ui::WindowHandle dialog);
     enum class Answer { Default, Yes, No };
     Answer Met(const std::string& icon, bool yesNo, bool noByDefault, const std::string& text);
     void Opened(const std::string& target);
-    std::string NextFile();
     // Measures the dialog as shown against its table the backend's own way, each control
     // found by its id (`missing` when it is not), and says with Expect how it differs, in
     // words: its size, close box, a control's place, font, colours, tab stop, name or a

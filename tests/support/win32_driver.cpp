@@ -3,6 +3,7 @@
 // answered as successes.
 
 #include "support/win32_driver.h"
+#include "support/take_first.h"
 #include "support/ui_driver.h"
 
 #include "common/wide_text.h"
@@ -256,7 +257,7 @@ private:
     void Choose(HWND chooser) {
         if (!Settled(chooser))
             return;
-        const std::wstring path = Widen(NextFile());
+        const std::wstring path = Widen(TakeFirst(files));
         SetDlgItemTextW(chooser, 0x47C, path.c_str());
         Keystroke(chooser, WM_KEYDOWN, path.empty() ? VK_ESCAPE : VK_RETURN, 1);
     }

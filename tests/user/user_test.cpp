@@ -1,16 +1,13 @@
 // The user record and the password change: the rules on values, and the User Setup and
 // Change Password dialogs on the headless backend, each transcript in tests/golden/user/.
+// (The login's rules: through the login dialogs, tests/app/startup_test.cpp.)
 
-#include "common/text.h"
 #include "support/fixtures.h"
 #include "support/operations.h"
 #include "user/change_password.h"
-#include "user/login_rules.h"
 #include "user/user_record.h"
 #include "user/user_rules.h"
 #include "user/user_setup_dialog.h"
-
-#include <array>
 
 namespace {
 
@@ -52,35 +49,6 @@ TEST(UserRules, EachCourseRefusesWhatItChecksInItsOrder) {
         out += entry.heading + "|" + entry.detail + "\n";
     }
     ExpectGolden("user/rules.txt", out);
-}
-
-std::string Said(const std::optional<LoginRefusal>& refusal) {
-    return refusal ? refusal->text + " (box " + std::to_string(refusal->focus) + ")" +
-                         (refusal->clear ? " (emptied)" : "") + (refusal->notice ? " (notice)" : "")
-                   : "-";
-}
-
-TEST(LoginRules, TheGateTheNewLoginAndTheNewPassword) {
-    std::string out;
-    for (const auto& [name, password] :
-         std::vector<std::pair<std::string, std::string>>{{"No Login", "NO login"},
-                                                          {"no login", "secret"},
-                                                          {" no login", "no login"},
-                                                          {"no login ", "no login"}}) {
-        const UserRecord stored{.loginName = name, .loginPassword = password};
-        out += "[" + name + "/" + password + "] off " + std::to_string(LoginSwitchedOff(stored)) +
-               ", accepts itself " + std::to_string(LoginAccepted(name, password, stored)) +
-               ", in capitals " + std::to_string(LoginAccepted(ToUpper(name), password, stored)) +
-               "\n";
-    }
-    for (const auto& [name, password, repeated] : std::vector<std::array<std::string, 3>>{
-             {"", "pw", "pw"}, {"Ann", "Secret", "secret"}, {" ", "", ""}})
-        out += "new login [" + name + "]: " + Said(CheckNewLogin(name, password, repeated)) + "\n";
-    for (const auto& [password, repeated] : std::vector<std::pair<std::string, std::string>>{
-             {"", "x"}, {"x", ""}, {"B", "b"}, {"Secret", "Secret"}, {" ", " "}})
-        out += "new password [" + password + "/" + repeated +
-               "]: " + Said(CheckNewPassword(password, repeated, "Secret")) + "\n";
-    ExpectGolden("user/login_rules.txt", out);
 }
 
 constexpr int Boxes[] = {
