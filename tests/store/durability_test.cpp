@@ -120,13 +120,19 @@ protected:
     void StopAt(WriteStep step, Write write) {
         Files stopped;
         SetWriteStepHookForTesting([&](WriteStep at) {
-            return at != step || !stopped.empty() || (stopped = Snapshot(), true);
+            if (at == step && stopped.empty())
+                stopped = Snapshot();
+            return true;
         });
+        Make(write);
+        SetWriteStepHookForTesting({});
+        Restore(stopped);
+    }
+    // The write as the program makes it: the table opened, written and closed.
+    void Make(Write write) {
         Open();
         write(table);
         XDBCLOSE(table);
-        SetWriteStepHookForTesting({});
-        Restore(stopped);
     }
 
     Files old;
@@ -172,9 +178,7 @@ TEST_F(Durability, EveryWriteIsAllOrNothingAndOnceReturnedSurvivesAPowerCut) {
         Files disk = Snapshot();
         SetSyncHookForTesting(
             [&](const fs::path& file) { disk[file.filename()] = ReadFile(file); });
-        Open();
-        write(table);
-        XDBCLOSE(table);
+        Make(write);
         SetSyncHookForTesting({});
         const Names made = Now();
         EXPECT_NE(made[1], seen[1]);
@@ -192,17 +196,13 @@ TEST_F(Durability, EveryWriteIsAllOrNothingAndOnceReturnedSurvivesAPowerCut) {
             // can be made again.
             Restore(old);
             SetWriteStepHookForTesting([&](WriteStep at) { return at != step; });
-            Open();
-            write(table);
-            XDBCLOSE(table);
+            Make(write);
             SetWriteStepHookForTesting({});
             EXPECT_NE(XDBERROR(), 0);
             WriteFile(LockFileName, ReadFile(LockFileName));
             EXPECT_EQ(Now(), seen);
             XDBRESETERROR();
-            Open();
-            write(table);
-            XDBCLOSE(table);
+            Make(write);
             EXPECT_EQ(Now(), made);
             // Stopped there, it is kept once the journal's record was written whole.
             Restore(old);

@@ -67,6 +67,14 @@ TEST(QtDialog, AQuestionClosedIsAnsweredNo) {
     ui::QtPlatform::SetMessageBoxHook({});
 }
 
+// A file that is not there is refused before anything of the desktop is asked.
+TEST(QtPlatform, AMissingFileIsNotHandedOver) {
+    const auto backend = MakeBackend();
+    const auto user = MakeDriver();
+    EXPECT_EQ(ui::Ui().ShellOpen("no such file.txt", ui::ShowState::Normal), 2);
+    EXPECT_EQ(user->opened, std::vector<std::string>{});
+}
+
 // Keeps the caption check of the driver's measure honest: each control a few pixels short of
 // what its caption needs is flagged, and nothing else.
 TEST(QtDialog, EachControlTooSmallForItsCaptionIsFlagged) {
