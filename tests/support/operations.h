@@ -19,9 +19,9 @@ protected:
     ~Operations() override { SetWriteStepHookForTesting({}); }
 
     // Runs the operation with these answers to its questions, and notes how many files its
-    // writes synced: a write that returned synced one, its durable commit. (A folder is synced
-    // only after a new file is made, whose own sync counts; and only where Windows' moves
-    // that write through do not already make it durable: folder syncs are left out.)
+    // writes synced: a write that returned synced one, its durable commit. (Folder syncs are
+    // left out: a folder is synced only after a new file, whose own sync counts, and not on
+    // Windows, where the move itself writes through.)
     void Run(void (*operation)(), std::deque<int> answers = {}) {
         ui.answers = std::move(answers);
         syncs_ = 0;
