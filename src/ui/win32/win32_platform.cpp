@@ -157,12 +157,12 @@ int Win32Platform::RunDialog(const Dialog& dialog, WindowHandle owner, DialogCal
 }
 
 void Win32Platform::EndDialog(WindowHandle dialog, int result) {
-    auto found = running_.find(dialog);
-    if (found == running_.end() || found->second->ended)
+    Running* running = RunningOf(dialog);
+    if (running == nullptr || running->ended)
         return;
     // Nothing reaches the callback any more; Windows hides the window at once, even when its
     // loop only returns after a dialog opened from the callback.
-    found->second->ended = true;
+    running->ended = true;
     ::EndDialog(Hwnd(dialog), result);
 }
 
@@ -179,9 +179,9 @@ WindowHandle Win32Platform::FindWindowByTitle(const std::string& title) {
         std::wstring actual(wide.size() + 2, L'\0');
         actual.resize(static_cast<std::size_t>(
             GetWindowTextW(window, actual.data(), static_cast<int>(actual.size()))));
-        auto found = running_.find(Handle(window));
+        const Running* running = RunningOf(Handle(window));
         if (process == GetCurrentProcessId() && actual == wide &&
-            (found == running_.end() || !found->second->ended))
+            (running == nullptr || !running->ended))
             return Handle(window);
     }
     return 0;
@@ -219,12 +219,12 @@ void Win32Platform::SetChecked(WindowHandle dialog, int control, bool checked) {
 }
 
 int Win32Platform::FocusedControl(WindowHandle dialog) {
-    auto found = running_.find(dialog);
-    if (found == running_.end())
+    const Running* running = RunningOf(dialog);
+    if (running == nullptr)
         return 0;
-    const int focused = found->second->FocusedChild();
+    const int focused = running->FocusedChild();
     // While another window is active, the control the dialog will give the focus back to.
-    return focused != 0 ? focused : found->second->lastFocus;
+    return focused != 0 ? focused : running->lastFocus;
 }
 
 void Win32Platform::SetFocus(WindowHandle dialog, int control) {
